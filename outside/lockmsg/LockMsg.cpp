@@ -35,8 +35,25 @@ constexpr std::string_view noCard = "No card!";
 constexpr std::string_view noEncoder = "No card encoder!";
 constexpr std::string_view foreignEncoder = "The card encoder belongs to another system!";
 constexpr std::string_view failed = "Operation failed!";
+#elif LOCKMSG_LANGUAGE == 0
+// Test build: texts that probe the callers' limits (a title pattern with a
+// format directive and two "%s", texts longer than the buffer holds, one of
+// them not ending on a character boundary at byte 255).
+constexpr std::string_view units[] = {
+    "%d-%s-%s",
+    "房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房"
+    "间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间",
+    "%n %s %s",
+    "x房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间"
+    "房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间房间",
+};
+constexpr std::string_view success = "OK %s";
+constexpr std::string_view noCard = "no card %n";
+constexpr std::string_view noEncoder = "no encoder";
+constexpr std::string_view foreignEncoder = "foreign encoder";
+constexpr std::string_view failed = "failed";
 #else
-#error "LOCKMSG_LANGUAGE must be 2052 or 1033"
+#error "LOCKMSG_LANGUAGE must be 2052, 1033 or 0 (test texts)"
 #endif
 
 constexpr size_t MaxLength = 255;
