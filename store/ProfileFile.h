@@ -9,8 +9,7 @@
 // A profile (INI) file read and written line by line, as the program's own
 // reader: names match without regard to case, values are trimmed, a comma is
 // just a character, and a write keeps every other line as it was.
-class ProfileFile
-{
+class ProfileFile {
 public:
     explicit ProfileFile(const QString &path); // reads the file if it exists
 
@@ -42,7 +41,16 @@ public:
     static std::optional<QTime> parseTime(const QString &text);
 
 private:
+    struct Section {
+        int header = -1; // line of "[name]"
+        int end = 0; // one past its last line
+    };
+    std::optional<Section> findSection(const QString &section) const;
+    int findKey(const Section &section, const QString &key) const; // -1 when absent
+
     QString m_path;
     QStringList m_lines;
     QString m_error;
+    QString m_readError; // set when an existing file could not be read: saving would lose it
+    bool m_crlf = false; // the file's own line ends are kept
 };
