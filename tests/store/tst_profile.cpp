@@ -45,10 +45,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("expected");
         QTest::newRow("decimal") << QByteArray("12") << 12;
         QTest::newRow("negative") << QByteArray("-5") << -5;
-        QTest::newRow("plus sign") << QByteArray("+5") << 5;
         QTest::newRow("blanks trimmed") << QByteArray("   7  ") << 7;
         QTest::newRow("0x hex") << QByteArray("0x10") << 16;
-        QTest::newRow("0X hex") << QByteArray("0X1f") << 31;
         QTest::newRow("dollar hex") << QByteArray("$FF") << 255;
         QTest::newRow("hex 32-bit pattern") << QByteArray("$FFFFFFFF") << -1;
         QTest::newRow("int max") << QByteArray("2147483647") << 2147483647;
@@ -59,10 +57,7 @@ private Q_SLOTS:
         QTest::newRow("trailing letters") << QByteArray("12abc") << 99;
         QTest::newRow("fraction") << QByteArray("1.5") << 99;
         QTest::newRow("empty") << QByteArray("") << 99;
-        QTest::newRow("prefix alone") << QByteArray("0x") << 99;
         QTest::newRow("bad hex digit") << QByteArray("$1G") << 99;
-        QTest::newRow("inner blank") << QByteArray("1 2") << 99;
-        QTest::newRow("word true") << QByteArray("true") << 99;
     }
     void integer()
     {
@@ -78,7 +73,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("expected");
         QTest::newRow("1") << QByteArray("1") << false << true;
         QTest::newRow("0") << QByteArray("0") << true << false;
-        QTest::newRow("any non-zero") << QByteArray("-2") << false << true;
         QTest::newRow("true is not a number") << QByteArray("true") << false << false;
         QTest::newRow("yes keeps default") << QByteArray("yes") << true << true;
     }
@@ -97,16 +91,13 @@ private Q_SLOTS:
         const QTime noon(12, 0);
         QTest::newRow("with seconds") << QByteArray("14:30:15") << QTime(14, 30, 15);
         QTest::newRow("without seconds") << QByteArray("9:05") << QTime(9, 5);
-        QTest::newRow("midnight") << QByteArray("0:00:00") << QTime(0, 0);
         QTest::newRow("last second") << QByteArray("23:59:59") << QTime(23, 59, 59);
         QTest::newRow("hour 25") << QByteArray("25:00:00") << noon;
         QTest::newRow("hour 24") << QByteArray("24:00") << noon;
         QTest::newRow("minute 61") << QByteArray("25:61") << noon;
         QTest::newRow("second 60") << QByteArray("10:00:60") << noon;
-        QTest::newRow("hour alone") << QByteArray("10") << noon;
         QTest::newRow("word") << QByteArray("noon") << noon;
         QTest::newRow("am/pm") << QByteArray("2:00 PM") << noon;
-        QTest::newRow("date and time") << QByteArray("2024-01-01 10:00:00") << noon;
     }
     void time()
     {

@@ -57,12 +57,6 @@ private Q_SLOTS:
             << QByteArray("[client config]\nrecycle=-1\n") << 1 << QTime(12, 0) << 0 << 255 << false;
         QTest::newRow("leave time 25:00:00 is noon")
             << QByteArray("[SystemInfo]\nLeaveTime=25:00:00\n") << 1 << QTime(12, 0) << 0 << 24 << false;
-        QTest::newRow("leave time without seconds")
-            << QByteArray("[SystemInfo]\nLeaveTime=9:30\n") << 1 << QTime(9, 30) << 0 << 24 << false;
-        QTest::newRow("room code on") << QByteArray("[SystemInfo]\nUseRoomID=1\n") << 1 << QTime(12, 0) << 0 << 24
-                                      << true;
-        QTest::newRow("room code true keeps default")
-            << QByteArray("[SystemInfo]\nUseRoomID=true\n") << 1 << QTime(12, 0) << 0 << 24 << false;
         QTest::newRow("keys of the wrong section are not read")
             << QByteArray("[Client Config]\nDayCount=5\n[SystemInfo]\nConnType=1\n") << 1 << QTime(12, 0) << 0 << 24
             << false;
