@@ -1,7 +1,8 @@
 -- Hotel database, embedded (SQLite) dialect. Tables are STRICT so that a value
 -- of the wrong kind is converted or refused, never stored as it came.
 -- Date-times are local time as text 'YYYY-MM-DD HH:MM:SS', so text order is
--- time order; datetime(x) IS x admits exactly that form of a real date.
+-- time order; datetime(x, '+0 days') IS x admits exactly that form of a real
+-- date (the modifier rolls 2023-02-29 over to March, so it differs from itself).
 -- A table without an ID column gets RecID last, so that a table object
 -- changes exactly one row.
 
@@ -51,12 +52,12 @@ CREATE TABLE GuestInRecord (
     Room INTEGER,
     RoomStr TEXT,
     Rom TEXT,
-    GuestInTime TEXT CHECK (datetime(GuestInTime) IS GuestInTime),
-    GuestLeaveTime TEXT CHECK (datetime(GuestLeaveTime) IS GuestLeaveTime),
-    LeaveTime TEXT CHECK (datetime(LeaveTime) IS LeaveTime),
+    GuestInTime TEXT CHECK (datetime(GuestInTime, '+0 days') IS GuestInTime),
+    GuestLeaveTime TEXT CHECK (datetime(GuestLeaveTime, '+0 days') IS GuestLeaveTime),
+    LeaveTime TEXT CHECK (datetime(LeaveTime, '+0 days') IS LeaveTime),
     enOverride INTEGER NOT NULL DEFAULT 0,
     InputUser TEXT,
-    InputTime TEXT DEFAULT (datetime('now', 'localtime')) CHECK (datetime(InputTime) IS InputTime),
+    InputTime TEXT DEFAULT (datetime('now', 'localtime')) CHECK (datetime(InputTime, '+0 days') IS InputTime),
     MakeName TEXT,
     CardCounts INTEGER DEFAULT 1
 ) STRICT;
@@ -77,10 +78,10 @@ CREATE TABLE MakeCardRecord (
     Explain TEXT,
     MakeUser TEXT,
     MakeName TEXT,
-    StartTime TEXT CHECK (datetime(StartTime) IS StartTime),
-    EndTime TEXT CHECK (datetime(EndTime) IS EndTime),
+    StartTime TEXT CHECK (datetime(StartTime, '+0 days') IS StartTime),
+    EndTime TEXT CHECK (datetime(EndTime, '+0 days') IS EndTime),
     enOverride INTEGER,
-    InputTime TEXT DEFAULT (datetime('now', 'localtime')) CHECK (datetime(InputTime) IS InputTime),
+    InputTime TEXT DEFAULT (datetime('now', 'localtime')) CHECK (datetime(InputTime, '+0 days') IS InputTime),
     RecID INTEGER PRIMARY KEY
 ) STRICT;
 
@@ -107,7 +108,7 @@ CREATE TABLE KeyKindTable (
 CREATE TABLE OpenDoorRecord (
     RoomStr TEXT,
     Rom TEXT,
-    OpenTime TEXT CHECK (datetime(OpenTime) IS OpenTime),
+    OpenTime TEXT CHECK (datetime(OpenTime, '+0 days') IS OpenTime),
     CardType INTEGER,
     CardTypeStr TEXT,
     CardHolderStr TEXT,

@@ -1,6 +1,7 @@
 #include "DbError.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 namespace {
@@ -28,14 +29,30 @@ DbError::DbError(const QSqlError &error)
 {
 }
 
+namespace {
+// A statement on a connection that never opened fails without a text of its
+// own; the reason the open failed is the one the operator needs.
+DbError notOpen(const QSqlError &openError)
+{
+    if (openError.isValid())
+        return DbError(openError);
+    return DbError(QStringLiteral("The database is not open."));
+}
+} // namespace
+
 DbError DbError::fromQuery(const QSqlQuery &query)
 {
-    return DbError(query.lastError());
+    if (query.lastError().isValid())
+        return DbError(query.lastError());
+    const QSqlDriver *driver = query.driver();
+    return notOpen(driver ? driver->lastError() : QSqlError());
 }
 
 DbError DbError::fromDatabase(const QSqlDatabase &db)
 {
-    return DbError(db.lastError());
+    if (db.lastError().isValid())
+        return DbError(db.lastError());
+    return notOpen(QSqlError());
 }
 
 bool DbError::isUniqueViolation() const
