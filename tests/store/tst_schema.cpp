@@ -1,10 +1,13 @@
 #include "Dialects.h"
 
 #include "DbError.h"
+#include "Schema.h"
 #include "Sql.h"
 #include "WriteTransaction.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QProcess>
 #include <QSqlRecord>
 #include <QtTest>
 
@@ -34,6 +37,9 @@ private Q_SLOTS:
     void dateDiffRefusals_data();
     void dateDiffRefusals();
     void desksTimeOnServerOfAnotherZone();
+    void splitScript_data();
+    void splitScript();
+    void newDatabaseFile();
 
 private:
     std::unique_ptr<Dialects> m_dialects;
@@ -455,6 +461,63 @@ void tst_Schema::desksTimeOnServerOfAnotherZone()
     QCOMPARE(read.value(2).toString(), QStringLiteral("2024-03-01 08:30:15"));
     const qint64 drift = Sql::readDateTime(read.value(1)).secsTo(QDateTime::currentDateTime());
     QVERIFY2(qAbs(drift) < 120, qPrintable(QString::number(drift)));
+}
+
+void tst_Schema::splitScript_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("statements");
+    QTest::newRow("plain") << "SELECT 1;\nSELECT 2" << QStringList { "SELECT 1", "SELECT 2" };
+    QTest::newRow("quoted ;") << "INSERT INTO t VALUES ('a;b', 'it''s;');"
+                              << QStringList { "INSERT INTO t VALUES ('a;b', 'it''s;')" };
+    QTest::newRow("quoted name") << "SELECT \"a;b\" FROM t;" << QStringList { "SELECT \"a;b\" FROM t" };
+    QTest::newRow("comments") << "-- one; two\nSELECT 1; /* three; */ SELECT 2;\n-- four;\n"
+                              << QStringList { "SELECT 1", "SELECT 2" };
+    QTest::newRow("function body") << "CREATE FUNCTION f() RETURNS int AS $$ BEGIN RETURN 1; END; $$ LANGUAGE plpgsql;"
+                                      " SELECT f()"
+                                   << QStringList { "CREATE FUNCTION f() RETURNS int AS $$ BEGIN RETURN 1; END; $$ "
+                                                    "LANGUAGE plpgsql",
+                                          "SELECT f()" };
+    QTest::newRow("tagged body") << "SELECT $x$ a; $$ b; $x$; SELECT $1"
+                                 << QStringList { "SELECT $x$ a; $$ b; $x$", "SELECT $1" };
+    QTest::newRow("empty statements") << " ; ;\n" << QStringList {};
+}
+
+void tst_Schema::splitScript()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, statements);
+    QCOMPARE(splitSqlScript(script), statements);
+}
+
+// A new file is built aside and named at the end; an existing one is never touched.
+void tst_Schema::newDatabaseFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lock.db"));
+    const QString tool = QDir(TestEnv::binDir()).filePath(QStringLiteral("tarvane-newdb"));
+    QCOMPARE(QProcess::execute(tool, { path }), 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "lock.db" });
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("made"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query = Sql::exec(db, QStringLiteral("SELECT Version FROM SchemaVersion"));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("made"));
+
+    QFile existing(path);
+    QVERIFY(existing.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    existing.write("guest data");
+    existing.close();
+    QCOMPARE(QProcess::execute(tool, { path }), 1);
+    QVERIFY_THROWS_EXCEPTION(DbError, createEmbeddedDatabase(path));
+    QVERIFY_THROWS_EXCEPTION(DbError, createEmbeddedDatabase(dir.filePath(QStringLiteral("no/such/lock.db"))));
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QCOMPARE(existing.readAll(), QByteArray("guest data"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "lock.db" });
 }
 
 int main(int argc, char *argv[])
