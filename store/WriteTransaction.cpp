@@ -7,8 +7,7 @@
 #include <QSqlQuery>
 
 namespace {
-struct OpenState
-{
+struct OpenState {
     int depth = 0;
     bool doomed = false;
 };
@@ -60,6 +59,14 @@ void WriteTransaction::commit()
         throw DbError(QStringLiteral("The transaction was rolled back by a failed inner operation."));
     }
     QSqlQuery query(m_db);
+    // The server answers COMMIT of a transaction that a refused statement
+    // aborted with a silent rollback; asking first turns that into an error.
+    if (Sql::isPostgres(m_db) && !query.exec(QStringLiteral("SELECT 1"))) {
+        const DbError error = DbError::fromQuery(query);
+        rollback();
+        throw error;
+    }
+    query.finish();
     if (!query.exec(QStringLiteral("COMMIT"))) {
         const DbError error = DbError::fromQuery(query);
         rollback();

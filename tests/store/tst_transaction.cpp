@@ -25,6 +25,7 @@ private Q_SLOTS:
     void commitOrRollback();
     void refusedStatementShownAndRolledBack_data();
     void refusedStatementShownAndRolledBack();
+    void commitAfterCaughtRefusalOnServer();
     void secondWriterWaits();
     void finishedQuerySeesOtherDesksCommit();
 
@@ -151,6 +152,27 @@ void tst_Transaction::refusedStatementShownAndRolledBack()
     Sql::exec(db, InsertRoom, { QStringLiteral("403") });
     tx.commit();
     QCOMPARE(count(dialect, QStringLiteral("403")), 1);
+}
+
+// A refusal caught inside a transaction on the server: committing must not
+// report rows as stored that the server threw away.
+void tst_Transaction::commitAfterCaughtRefusalOnServer()
+{
+    if (!m_dialects->server())
+        QSKIP("no test server");
+    const QSqlDatabase db = m_dialects->db(QStringLiteral("postgresql"));
+    {
+        WriteTransaction tx(db);
+        Sql::exec(db, InsertRoom, { QStringLiteral("451") });
+        QVERIFY_THROWS_EXCEPTION(DbError, Sql::exec(db, InsertRoom, { QStringLiteral("451") }));
+        QVERIFY_THROWS_EXCEPTION(DbError, tx.commit());
+    }
+    QVERIFY(!WriteTransaction::isActive(db));
+    QCOMPARE(count(QStringLiteral("postgresql"), QStringLiteral("451")), 0);
+    WriteTransaction tx(db);
+    Sql::exec(db, InsertRoom, { QStringLiteral("452") });
+    tx.commit();
+    QCOMPARE(count(QStringLiteral("postgresql"), QStringLiteral("452")), 1);
 }
 
 // Two desks on one file: the second writer waits for the first to commit
