@@ -8,9 +8,10 @@
 
 class QObject;
 
-// The translatable properties an object offers under their original names
-// (Caption, Text, Hint, Columns, Items, Panels, AppVersion, Variable), in the
-// order the property text lists them: text properties, then object ones.
+// The translatable properties an object offers under the names the
+// translation database uses (Caption, Text, Hint, Columns, Items, Panels,
+// AppVersion, Variable), in the order the property text lists them: text
+// properties, then object ones.
 struct PublishedProperty {
     enum Kind {
         Text, // one line "Name:value"
