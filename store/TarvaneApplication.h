@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <exception>
+#include <type_traits>
 #include <utility>
 
 // The application title every standard error box carries.
@@ -16,12 +17,15 @@ void showCurrentException() noexcept;
 
 // Wraps a slot so that nothing it throws unwinds through Qt: the operation
 // ends there and the operator sees the standard error box.
-template<typename F>
-auto guarded(F &&f)
+template <typename F> auto guarded(F &&f)
 {
     return [f = std::forward<F>(f)](auto &&...args) mutable {
         try {
-            f(std::forward<decltype(args)>(args)...);
+            // A slot may ignore what the signal carries (clicked(bool), ...).
+            if constexpr (std::is_invocable_v<F &, decltype(args)...>)
+                f(std::forward<decltype(args)>(args)...);
+            else
+                f();
         } catch (...) {
             showCurrentException();
         }
@@ -29,8 +33,7 @@ auto guarded(F &&f)
 }
 
 // Runs f at once, showing whatever it throws; true when it ran through.
-template<typename F>
-bool runGuarded(F &&f)
+template <typename F> bool runGuarded(F &&f)
 {
     try {
         std::forward<F>(f)();
@@ -41,8 +44,7 @@ bool runGuarded(F &&f)
     }
 }
 
-class TarvaneApplication : public QApplication
-{
+class TarvaneApplication : public QApplication {
     Q_OBJECT
 public:
     TarvaneApplication(int &argc, char **argv);
