@@ -1,0 +1,8 @@
+#include "DeskWindows.h"
+
+#include "WindowRegistry.h"
+
+void registerCheckInWindows(WindowRegistry &registry)
+{
+    Q_UNUSED(registry);
+}

@@ -1,0 +1,7 @@
+#include "DeskWindows.h"
+
+void registerDeskWindows(WindowRegistry &registry)
+{
+    registerCheckInWindows(registry);
+    registerCheckOutWindows(registry);
+}

@@ -1,0 +1,8 @@
+#include "SetupWindows.h"
+
+#include "WindowRegistry.h"
+
+void registerSetupWindows(WindowRegistry &registry)
+{
+    Q_UNUSED(registry);
+}

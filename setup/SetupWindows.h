@@ -1,0 +1,6 @@
+#pragma once
+
+class WindowRegistry;
+
+// Room types, rooms, districts, operators and the password change.
+void registerSetupWindows(WindowRegistry &registry);
