@@ -1,8 +1,7 @@
 #include "CardsWindows.h"
 
-#include "WindowRegistry.h"
-
 void registerCardsWindows(WindowRegistry &registry)
 {
-    Q_UNUSED(registry);
+    registerSpecialCardWindows(registry);
+    registerDoorRecordWindows(registry);
 }

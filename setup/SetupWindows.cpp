@@ -1,8 +1,7 @@
 #include "SetupWindows.h"
 
-#include "WindowRegistry.h"
-
 void registerSetupWindows(WindowRegistry &registry)
 {
-    Q_UNUSED(registry);
+    registerHotelSetupWindows(registry);
+    registerOperatorWindows(registry);
 }
