@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+class WindowRegistry;
+
+// Registers every window the menus open: settings, About box, front desk,
+// special cards and hotel setup.
+void registerProgramWindows(WindowRegistry &registry);
+
+// Word 0 of the encoder's parameters: the device type the About box shows.
+int16_t readDeviceType();
