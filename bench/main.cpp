@@ -1,0 +1,327 @@
+#include "Cases.h"
+#include "Clock.h"
+#include "Connection.h"
+#include "DataModule.h"
+#include "Encoder.h"
+#include "HotelGenerator.h"
+#include "Paths.h"
+#include "Pending.h"
+#include "Prompts.h"
+#include "Schema.h"
+#include "Settings.h"
+#include "Sql.h"
+#include "TarvaneApplication.h"
+#include "Translation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLibrary>
+#include <QSqlError>
+#include <QTemporaryDir>
+
+#include <sodium.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+constexpr uint64_t Seed = 20261201;
+
+void say(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+// Answers every question with Cancel where it may, OK elsewhere; other
+// boxes (errors above all) are echoed so that a broken case shows why.
+class BenchPrompts : public Prompts {
+public:
+    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon, const QString &title, const QString &text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton) override
+    {
+        if (buttons.testFlag(QMessageBox::Cancel))
+            return QMessageBox::Cancel;
+        say(QStringLiteral("message box: ") + title + QStringLiteral(": ") + text);
+        return QMessageBox::Ok;
+    }
+    std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+};
+
+// Puts a blank card on the simulator once; after that each guest card written
+// lies there and is cleared by the next issue, as at a desk.
+void prepareEncoder()
+{
+    QLibrary library(Encoder::libraryPath());
+    using Reset = int (*)();
+    const auto reset = reinterpret_cast<Reset>(library.resolve("HLSim_Reset"));
+    const auto putBlank = reinterpret_cast<Reset>(library.resolve("HLSim_PutBlankCard"));
+    if (!reset || !putBlank)
+        throw std::runtime_error(
+            "the card encoder simulator is not beside the benchmark: " + Encoder::libraryPath().toStdString());
+    reset();
+    putBlank();
+}
+
+QSqlDatabase openSqlite(const QString &path, const QString &connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+    configureConnection(db);
+    return db;
+}
+
+QString scaleLabel(double scale)
+{
+    return QStringLiteral("@") + QString::number(scale) + QStringLiteral("x");
+}
+
+OpenHotel makeSqliteHotel(const QString &dir, double scale, const QString &connectionName)
+{
+    OpenHotel hotel;
+    hotel.size = HotelSize::scaled(scale);
+    const QString path = QDir(dir).filePath(QStringLiteral("hotel-%1.db").arg(scale));
+    QElapsedTimer timer;
+    timer.start();
+    say(QStringLiteral("generating a hotel of %1 rooms, %2 stays, %3 journal rows, %4 door records ...")
+            .arg(hotel.size.rooms())
+            .arg(hotel.size.stays)
+            .arg(hotel.size.journalRows)
+            .arg(hotel.size.doorRecords));
+    generateSqliteHotel(path, hotel.size, Seed);
+    say(QStringLiteral("  done in %1 s").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1));
+    hotel.db = openSqlite(path, connectionName);
+    hotel.raw = std::make_unique<RawSqlite>(path);
+    hotel.label = scaleLabel(scale);
+    return hotel;
+}
+
+void closeHotel(OpenHotel &hotel)
+{
+    const QString name = hotel.db.connectionName();
+    const QString path = hotel.db.databaseName();
+    hotel.raw.reset();
+    hotel.db.close();
+    hotel.db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
+    if (!path.isEmpty() && !Sql::isPostgres(QSqlDatabase())) {
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+    }
+}
+
+// The server hotel: a database of its own on the server scripts/pg-server starts.
+class ServerHotel {
+public:
+    explicit ServerHotel(double scale)
+    {
+        m_name = QStringLiteral("bench_%1").arg(QCoreApplication::applicationPid());
+        admin(QStringLiteral("CREATE DATABASE %1 OWNER %2 ENCODING 'UTF8'")
+                  .arg(m_name, qEnvironmentVariable("TARVANE_PG_USER")));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-pg"));
+        db.setHostName(qEnvironmentVariable("TARVANE_PG_HOST"));
+        db.setPort(qEnvironmentVariableIntValue("TARVANE_PG_PORT"));
+        db.setUserName(qEnvironmentVariable("TARVANE_PG_USER"));
+        db.setPassword(qEnvironmentVariable("TARVANE_PG_PASSWORD"));
+        db.setDatabaseName(m_name);
+        if (!db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+        configureConnection(db);
+        createSchema(db);
+        hotel.size = HotelSize::scaled(scale);
+        hotel.db = db;
+        hotel.label = scaleLabel(scale);
+        QElapsedTimer timer;
+        timer.start();
+        say(QStringLiteral("generating the server hotel of %1 rooms ...").arg(hotel.size.rooms()));
+        generatePostgresHotel(db, hotel.size, Seed);
+        say(QStringLiteral("  done in %1 s").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1));
+    }
+    ~ServerHotel()
+    {
+        hotel.db.close();
+        hotel.db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("bench-pg"));
+        try {
+            admin(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+        } catch (const std::exception &) {
+            // The server is thrown away with the run anyway.
+        }
+    }
+
+    OpenHotel hotel;
+
+private:
+    static void admin(const QString &sql)
+    {
+        const QString name = QStringLiteral("bench-pg-admin");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            db.setHostName(qEnvironmentVariable("TARVANE_PG_HOST"));
+            db.setPort(qEnvironmentVariableIntValue("TARVANE_PG_PORT"));
+            db.setUserName(qEnvironmentVariable("TARVANE_PG_SUPERUSER"));
+            db.setDatabaseName(QStringLiteral("postgres"));
+            if (!db.open())
+                throw std::runtime_error(db.lastError().text().toStdString());
+            Sql::execDirect(db, sql);
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    QString m_name;
+};
+
+struct Options {
+    bool quick = false;
+    bool postgres = false;
+};
+
+int usage()
+{
+    std::fputs("usage: tarvane-bench [--quick] [--pg]\n"
+               "  --quick  fewer repeats, no ten-fold hotel (about a minute)\n"
+               "  --pg     also the server cases (needs TARVANE_PG_*, see scripts/pg-server)\n",
+        stderr);
+    return 2;
+}
+
+int run(const Options &options)
+{
+    const Repeats repeats = options.quick ? Repeats::quick() : Repeats();
+    QTemporaryDir work(QDir::temp().filePath(QStringLiteral("tarvane-bench-XXXXXX")));
+    if (!work.isValid())
+        throw std::runtime_error("no temporary folder");
+    const QString config = QDir(work.path()).filePath(QStringLiteral("config"));
+    QDir().mkpath(config);
+    Paths::setConfigDir(config);
+    qputenv("HOTELLOCK_STATE", QDir(config).filePath(QStringLiteral("hotellock.state")).toLocal8Bit());
+
+    SystemSettings = TSystemSettings();
+    SystemSettings.Staffer = QStringLiteral("admin");
+    SystemSettings.StafferName = QStringLiteral("系统管理员");
+    SystemSettings.LanguageID = 2052;
+    SystemSettings.Recycle = 24;
+    SystemSettings.DayCount = 1;
+    SystemSettings.LeaveTime = QTime(12, 0);
+    Clock::set(hotelNow());
+    BenchPrompts answers;
+    setPrompts(&answers);
+    prepareEncoder();
+
+    std::vector<CaseResult> results;
+    auto record = [&](CaseResult result) {
+        std::printf("%s\n", resultLine(result).toUtf8().constData());
+        std::fflush(stdout);
+        results.push_back(std::move(result));
+    };
+
+    Tdm dataModule;
+    std::vector<CaseResult> growth;
+    {
+        OpenHotel hotel = makeSqliteHotel(work.path(), 1, QString::fromLatin1(Tdm::ConnectionName));
+        const HotelSize &size = hotel.size;
+        const int building = size.buildings / 2 + 1;
+        const int floor = HotelSize::FirstFloor + size.floors / 2;
+        record(boardCase(hotel, QStringLiteral("board"), std::nullopt, std::nullopt, repeats.board));
+        record(boardCase(hotel, QStringLiteral("board_filter"), building, floor, repeats.board));
+        record(boardViewCase(repeats.boardView));
+        record(lookupCase(hotel, QStringLiteral("lookup"), repeats.lookup));
+        record(cardIssueCase(hotel, QStringLiteral("cardissue"), repeats.cardIssue));
+        record(journalLookupCase(hotel, QStringLiteral("journal_lookup"), repeats.journalLookup));
+        record(overrideCase(hotel, QStringLiteral("override"), repeats.override));
+        for (const CaseResult &r : results) {
+            if (r.name == QLatin1String("board") || r.name == QLatin1String("cardissue")
+                || r.name == QLatin1String("journal_lookup")) {
+                CaseResult copy = r;
+                copy.name += hotel.label;
+                growth.push_back(copy);
+            }
+        }
+        record(startupCase(hotel.db.databaseName(), work.path(), repeats.startup));
+        closeHotel(hotel);
+    }
+
+    std::vector<double> scales { 0.1 };
+    if (!options.quick)
+        scales.push_back(10);
+    for (double scale : scales) {
+        OpenHotel hotel = makeSqliteHotel(work.path(), scale, QStringLiteral("growth"));
+        const int factor = scale < 1 ? 1 : int(scale);
+        growth.push_back(boardCase(hotel, QStringLiteral("board") + hotel.label, std::nullopt, std::nullopt,
+            std::max(3, repeats.board / factor)));
+        growth.push_back(cardIssueCase(hotel, QStringLiteral("cardissue") + hotel.label, repeats.cardIssue));
+        growth.push_back(
+            journalLookupCase(hotel, QStringLiteral("journal_lookup") + hotel.label, repeats.journalLookup));
+        closeHotel(hotel);
+    }
+    std::sort(growth.begin(), growth.end(), [](const CaseResult &a, const CaseResult &b) { return a.name < b.name; });
+    for (CaseResult &r : growth)
+        record(r);
+
+    if (options.postgres) {
+        const double scale = options.quick ? 0.1 : 1;
+        SystemSettings.ConnType = 1;
+        ServerHotel server(scale);
+        OpenHotel &hotel = server.hotel;
+        const QString suffix = scale == 1 ? QString() : hotel.label;
+        record(boardCase(hotel, QStringLiteral("pg_board") + suffix, std::nullopt, std::nullopt, repeats.board));
+        record(boardCase(hotel, QStringLiteral("pg_board_filter") + suffix, hotel.size.buildings / 2 + 1,
+            HotelSize::FirstFloor + hotel.size.floors / 2, repeats.board));
+        record(lookupCase(hotel, QStringLiteral("pg_lookup") + suffix, repeats.lookup / 4));
+        record(cardIssueCase(hotel, QStringLiteral("pg_cardissue") + suffix, repeats.cardIssue / 4));
+        record(journalLookupCase(hotel, QStringLiteral("pg_journal_lookup") + suffix, repeats.journalLookup / 4));
+        SystemSettings.ConnType = 0;
+    }
+
+    setPrompts(nullptr);
+    std::printf("\n%s", resultTable(results).toUtf8().constData());
+    std::printf("\nNot measured yet (their code paths are still being built):\n");
+    for (const PendingCase &pending : pendingCases())
+        std::printf("  %s: waits for %s\n", pending.name.toUtf8().constData(), pending.waitsFor.toUtf8().constData());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--startup-child") == 0)
+            return runStartupChild(argc, argv);
+        if (std::strcmp(argv[i], "--quick") == 0)
+            options.quick = true;
+        else if (std::strcmp(argv[i], "--pg") == 0)
+            options.postgres = true;
+        else
+            return usage();
+    }
+    if (options.postgres && qEnvironmentVariableIsEmpty("TARVANE_PG_HOST")) {
+        std::fputs("--pg needs a server: run through bench/bench --pg, which starts one\n", stderr);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TarvaneApplication app(argc, argv);
+    if (sodium_init() < 0)
+        return 1;
+    installTranslationHooks();
+    try {
+        return run(options);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "tarvane-bench: %s\n", error.what());
+        return 1;
+    }
+}
