@@ -109,8 +109,9 @@ void TestBackup::backup_snapshotOfCommittedRows()
     OtherDesk other(m_hotel->databaseFile());
     Sql::execDirect(other.db(), QStringLiteral("BEGIN IMMEDIATE"));
     Sql::exec(other.db(), QStringLiteral("UPDATE RoomInfo SET RoomState = 1"));
-    Sql::exec(other.db(), QStringLiteral("INSERT INTO RoomInfo (Room, RoomStr, SystemRoomStr, Buiding, Floor, "
-                                         "RoomNumber) VALUES (10103, '103', '010103', 1, 1, 3)"));
+    Sql::exec(other.db(),
+        QStringLiteral("INSERT INTO RoomInfo (Room, RoomStr, SystemRoomStr, Buiding, Floor, "
+                       "RoomNumber) VALUES (10103, '103', '010103', 1, 1, 3)"));
     const QString target = m_hotel->env().programFile(QStringLiteral("b.db"));
     const BackupResult result = backupDatabase(m_hotel->db(), target);
     QCOMPARE(result.outcome, BackupOutcome::Done);
@@ -191,8 +192,7 @@ void TestBackup::restore_replacesAndKeepsTheOld()
     QVERIFY(RoomsChanged);
     QVERIFY(m_hotel->db().isOpen());
     QCOMPARE(m_hotel->count(QStringLiteral("GuestInRecord")), 0);
-    QCOMPARE(result.beforeRestoreFile,
-             m_hotel->env().programFile(QStringLiteral("db/260305090807_BeforeRestore.db")));
+    QCOMPARE(result.beforeRestoreFile, m_hotel->env().programFile(QStringLiteral("db/260305090807_BeforeRestore.db")));
     QCOMPARE(countIn(result.beforeRestoreFile, QStringLiteral("GuestInRecord")), 1);
     QVERIFY(!QFile::exists(m_hotel->databaseFile() + QStringLiteral(".restoring")));
     // The reopened connection writes as before.
@@ -222,7 +222,7 @@ void TestBackup::restore_refusedWhileAnotherDeskHasTheFile()
 // the restored stays on the next tick.
 void TestBackup::restore_boardShowsRestoredStays()
 {
-    m_hotel->addOperator(QStringLiteral("admin"), hashPassword(QStringLiteral("1")), operatorRightColumns());
+    m_hotel->addOperator(QStringLiteral("admin"), QStringLiteral("1"), operatorRightColumns());
     SystemSettings.Staffer = QStringLiteral("admin");
     const QString saved = m_hotel->env().programFile(QStringLiteral("saved.db"));
     m_hotel->addStay(QStringLiteral("102"));
