@@ -88,6 +88,7 @@ private Q_SLOTS:
     void windowOpensOnTodayOfAllTypes();
     void choosingATypeSearchesAtOnce();
     void positionFollowsTheCurrentRow();
+    void translatedMessagesNameAllTypes();
     void pruneAsksThenDeletes();
     void pruneRight_data();
     void pruneRight();
@@ -226,6 +227,22 @@ void TestCardJournal::positionFollowsTheCurrentRow()
     QTest::mouseClick(form.Check_Bt, Qt::LeftButton);
     QCOMPARE(form.DBGrid1->currentIndex().row(), 0);
     QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("1/3"));
+}
+
+void TestCardJournal::translatedMessagesNameAllTypes()
+{
+    ScriptedPrompts prompts;
+    HotelFixture fixture;
+    fixture.env().copyFromBin(QStringLiteral("db/Language.db"));
+    SystemSettings.LanguageID = 2052;
+    SystemSettings.TranslationActive = true;
+    Clock::set(at(2024, 3, 5, 15));
+    addJournalRow(fixture.db(), 5, at(2024, 3, 5, 9));
+    TMC_R_From form;
+    SystemSettings.TranslationActive = false;
+    QCOMPARE(form.CardType_CB->currentText(), QStringLiteral("所有卡类型"));
+    QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("记录：1/1"));
+    QVERIFY(prompts.asked.isEmpty());
 }
 
 void TestCardJournal::pruneAsksThenDeletes()
