@@ -481,6 +481,33 @@ private Q_SLOTS:
         QCOMPARE(branchOf(QStringLiteral("boss")), QString::fromLatin1(MaskedPassword));
     }
 
+    // A write the database refuses: the standard error box, nothing stored,
+    // the window open with the typed values.
+    void databaseError()
+    {
+        QVERIFY(openHotel(false));
+        Sql::execDirect(m_hotel->db(),
+            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Operator "
+                           "BEGIN SELECT RAISE(ABORT, 'disk says no'); END"));
+        auto form = openForm();
+        QTest::mouseClick(form->Add_BT, Qt::LeftButton);
+        QTest::keyClicks(form->StafferName_Edit, QStringLiteral("n"));
+        QTest::keyClicks(form->User_Edit, QStringLiteral("u"));
+        m_prompts->answerOk();
+        QTest::mouseClick(form->Save_Bt, Qt::LeftButton);
+        QCOMPARE(m_prompts->asked.size(), 1);
+        QCOMPARE(m_prompts->last().icon, QMessageBox::Critical);
+        QCOMPARE(m_prompts->last().title, QString::fromLatin1(ApplicationTitle));
+        QVERIFY2(m_prompts->last().text.contains(QLatin1String("disk says no")), qPrintable(m_prompts->last().text));
+        QCOMPARE(m_hotel->count(QStringLiteral("Operator")), 3);
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->User_Edit->text(), QStringLiteral("u"));
+        // The failed write left no transaction behind: the next one goes through.
+        Sql::execDirect(m_hotel->db(), QStringLiteral("DROP TRIGGER refuse"));
+        QTest::mouseClick(form->Save_Bt, Qt::LeftButton);
+        QCOMPARE(m_hotel->count(QStringLiteral("Operator")), 4);
+    }
+
     // The menu entries open the two windows through the registry.
     void registered()
     {
