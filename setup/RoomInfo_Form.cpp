@@ -197,7 +197,8 @@ TRoomInfo_Form::TRoomInfo_Form(QWidget *parent)
     connect(Exit_Bt, &QPushButton::clicked, this, &QDialog::reject);
     connect(RoomInfo_Dbg, &QTableView::clicked, this, guarded([this] { RoomInfo_DbgCellClick(); }));
     connect(RoomInfo_ado, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft) {
-        if (m_filling || m_storing || m_pendingRow >= 0)
+        // An editor closed without a change is no edit.
+        if (m_filling || m_storing || m_pendingRow >= 0 || !RoomInfo_ado->isDirty(topLeft))
             return;
         m_pendingRow = topLeft.row();
         m_pendingNew = false;

@@ -357,17 +357,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("building");
         QTest::addColumn<QString>("floor");
         QTest::addColumn<int>("room");
-        QTest::newRow("typed 1/3") << "1"
-                                   << "3" << 1315;
-        QTest::newRow("typed 01/03") << "01"
-                                     << "03" << 10315;
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("typed 1/3") << QStringLiteral("1") << QStringLiteral("3") << 1315 << false;
+        QTest::newRow("typed 01/03") << QStringLiteral("01") << QStringLiteral("03") << 10315 << false;
+        QTest::newRow("server") << QStringLiteral("1") << QStringLiteral("3") << 1315 << true;
     }
     void newRoomIsStoredAndTheBoardTold()
     {
         QFETCH(QString, building);
         QFETCH(QString, floor);
         QFETCH(int, room);
-        openHotel(false);
+        QFETCH(bool, postgres);
+        if (postgres && !HotelFixture::postgresConfigured())
+            QSKIP("no PostgreSQL server configured");
+        openHotel(postgres);
         Sql::exec(m_hotel->db(), QStringLiteral("INSERT INTO RoomType (Title) VALUES (?), (?)"),
             { u8("标准间"), u8("套房") });
         auto form = makeForm();
