@@ -508,7 +508,8 @@ private Q_SLOTS:
         QCOMPARE(m_hotel->count(QStringLiteral("Operator")), 4);
     }
 
-    // The menu entries open the two windows through the registry.
+    // The menu entries open the two windows through the registry; both
+    // offer the capture prompt.
     void registered()
     {
         QVERIFY(openHotel(false));
@@ -520,6 +521,13 @@ private Q_SLOTS:
             std::unique_ptr<QDialog> window(registry.factory(QLatin1String(key))(nullptr, OpenOptions {}));
             QCOMPARE(window->objectName(), QLatin1String(name));
             QVERIFY(!window->testAttribute(Qt::WA_DeleteOnClose));
+            // The hidden translation capture prompt, turned down at its first box.
+            window->show();
+            m_prompts->clear();
+            m_prompts->answerCancel();
+            QTest::keyClick(window.get(), Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier);
+            QCOMPARE(m_prompts->texts(), QStringList { u8("文件不存在，请重新选择！") });
+            QVERIFY(window->isVisible());
         }
     }
 };
