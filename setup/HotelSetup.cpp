@@ -15,10 +15,20 @@ ConversionError::ConversionError(const QString &text)
 
 namespace TypedNumber {
 
+namespace {
+// A group separator is refused: "1,500" is no number on either database.
+QLocale plainC()
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    return c;
+}
+} // namespace
+
 int toInteger(const QString &text)
 {
     bool ok = false;
-    const int value = QLocale::c().toInt(text, &ok);
+    const int value = plainC().toInt(text, &ok);
     if (!ok)
         throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
     return value;
@@ -27,7 +37,7 @@ int toInteger(const QString &text)
 double toFloat(const QString &text)
 {
     bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
+    const double value = plainC().toDouble(text, &ok);
     if (!ok)
         throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return value;

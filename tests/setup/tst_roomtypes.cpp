@@ -101,6 +101,8 @@ private Q_SLOTS:
             refusal(RoomTypes::sizeValue, QStringLiteral("a'b")), QStringLiteral("'a'b' is not a valid integer value"));
         QCOMPARE(refusal(RoomTypes::pieceValue, QStringLiteral("1,5")),
             QStringLiteral("'1,5' is not a valid floating point value"));
+        QCOMPARE(refusal(RoomTypes::pieceValue, QStringLiteral("1,500")),
+            QStringLiteral("'1,500' is not a valid floating point value"));
     }
 
     void addsATypeWithTitleOnly()
