@@ -5,9 +5,11 @@
 #include "CardReading.h"
 #include "CheckCardForm.h"
 #include "Clock.h"
+#include "DeskWindows.h"
 #include "HotelFixture.h"
 #include "ScriptedPrompts.h"
 #include "Sql.h"
+#include "WindowRegistry.h"
 
 #include <QLabel>
 #include <QLibrary>
@@ -150,19 +152,28 @@ private Q_SLOTS:
     }
     void cleanup() { Clock::reset(); }
 
+    // Reading and cancelling open one window; only the cancel entry offers the cancel button.
     void captionsAndCancelButton()
     {
         Desk desk;
-        TCheckCardForm reading(nullptr, false);
-        reading.show();
-        QCOMPARE(reading.windowTitle(), QString::fromUtf8("读卡/注销卡"));
-        QVERIFY(!reading.Register_Bt->isVisible());
-        QCOMPARE(reading.Close_Bt->text(), QString::fromUtf8("关  闭(&C)"));
-        TCheckCardForm cancelling;
-        cancelling.show();
-        QVERIFY(cancelling.Register_Bt->isVisible());
-        QCOMPARE(cancelling.Register_Bt->text(), QString::fromUtf8("注  销(&G)"));
-        QCOMPARE(cancelling.ReadCard_Bt->text(), QString::fromUtf8("读  卡(&R)"));
+        WindowRegistry registry;
+        registerCheckOutWindows(registry);
+        OpenOptions readOnly;
+        readOnly.showCancel = false;
+        std::unique_ptr<QDialog> reading(registry.factory(QStringLiteral("ReadCard_Menu"))(nullptr, readOnly));
+        std::unique_ptr<QDialog> cancelling(
+            registry.factory(QStringLiteral("ClearCard_Menu"))(nullptr, OpenOptions {}));
+        auto *readForm = qobject_cast<TCheckCardForm *>(reading.get());
+        auto *cancelForm = qobject_cast<TCheckCardForm *>(cancelling.get());
+        QVERIFY(readForm && cancelForm);
+        readForm->show();
+        cancelForm->show();
+        QCOMPARE(readForm->windowTitle(), QString::fromUtf8("读卡/注销卡"));
+        QVERIFY(!readForm->Register_Bt->isVisible());
+        QVERIFY(cancelForm->Register_Bt->isVisible());
+        QCOMPARE(cancelForm->Register_Bt->text(), QString::fromUtf8("注  销(&G)"));
+        QCOMPARE(cancelForm->ReadCard_Bt->text(), QString::fromUtf8("读  卡(&R)"));
+        QCOMPARE(cancelForm->Close_Bt->text(), QString::fromUtf8("关  闭(&C)"));
     }
 
     void displayPerType_data()
