@@ -89,6 +89,8 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->verticalHeader()->hide();
+    DBGrid1->setWordWrap(false);
+    DBGrid1->horizontalHeader()->setDefaultSectionSize(100);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         guarded([this] { MC_S_ADOAfterScroll(); }));
 
@@ -206,6 +208,8 @@ void TMC_R_From::MakeCardRecordList()
         DBGrid1->setColumnHidden(
             title.column, title.column == Rom || title.column == StartTime || title.column == Explain);
     }
+    for (int column : { int(InputTime), int(EndTime) })
+        DBGrid1->setColumnWidth(column, 150);
 
     if (MC_S_ADO->rowCount() > 0)
         DBGrid1->setCurrentIndex(MC_S_ADO->index(0, C_Title));

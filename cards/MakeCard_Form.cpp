@@ -102,7 +102,7 @@ TMakeCard_Form::TMakeCard_Form(QWidget *parent, int page)
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
     layout->addWidget(Prompt_Label);
-    setMinimumSize(520, 340);
+    setMinimumSize(660, 340);
 
     connect(Encode_Bt, &QPushButton::clicked, this, guarded([this] { Encode_BtClick(); }));
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

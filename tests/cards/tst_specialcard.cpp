@@ -148,6 +148,7 @@ private Q_SLOTS:
     void toleranceMovesBothTimes();
     void timeCardStartsAtTheClick();
     void databaseErrorLeavesButtonEnabled();
+    void enterNeverWritesEscCloses();
 };
 
 void TestSpecialCard::eachKind_data()
@@ -562,6 +563,25 @@ void TestSpecialCard::databaseErrorLeavesButtonEnabled()
     QVERIFY(form.Encode_Bt->isEnabled());
     QCOMPARE(desk.counter(5), 300);
     QCOMPARE(desk.journalRows(), 0);
+}
+
+void TestSpecialCard::enterNeverWritesEscCloses()
+{
+    Desk desk;
+    TMakeCard_Form form(nullptr, 2);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QLineEdit *holder = child<QLineEdit>(&form, "E_H_Chief");
+    holder->setFocus();
+    QTest::keyClick(holder, Qt::Key_Return);
+    QTest::keyClick(holder, Qt::Key_Enter);
+    QVERIFY(desk.sim->calls().isEmpty());
+    QCOMPARE(desk.journalRows(), 0);
+    QVERIFY(form.isVisible());
+
+    QTest::keyClick(holder, Qt::Key_Escape);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestSpecialCard)
