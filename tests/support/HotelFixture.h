@@ -22,6 +22,8 @@ public:
     QSqlDatabase db() const { return m_dm->conn(); }
     TestEnv &env() { return m_env; }
     QString databaseFile() const;
+    // The server database's name (empty on SQLite), for a second process.
+    QString serverDatabaseName() const { return m_pgName; }
 
     void addRoom(const QString &roomStr, int building, int floor, int number, int state = 0);
     void addStay(const QString &roomStr, bool closed = false);
