@@ -100,6 +100,8 @@ Qt::ItemFlags RoomInfoQuery::flags(const QModelIndex &index) const
     Qt::ItemFlags f = QSqlTableModel::flags(index) & ~Qt::ItemIsEditable;
     const int roomStr = fieldIndex(QStringLiteral("RoomStr"));
     const int roomType = fieldIndex(QStringLiteral("RoomTypeStr"));
+    if (m_editableRow >= 0 && index.row() != m_editableRow)
+        return f;
     if (index.column() == roomType || (index.column() == roomStr && m_roomStrEditable))
         f |= Qt::ItemIsEditable;
     return f;
@@ -319,6 +321,7 @@ void TRoomInfo_Form::RoomInfo_LVDblClick()
     m_pendingNew = true;
     m_filling = false;
     RoomInfo_ado->setRoomStrEditable(true);
+    RoomInfo_ado->setEditableRow(row);
 
     delete item;
     RoomInfo_LV->setEnabled(false);
@@ -373,6 +376,7 @@ bool TRoomInfo_Form::storePending(bool inErrorBox)
 
     m_storing = true;
     m_pendingRow = -1;
+    RoomInfo_ado->setEditableRow(-1);
     if (!refusal.isEmpty()) {
         // A new room is dropped (its number is free again); an edited one gets its stored values back.
         RoomInfo_ado->revertRow(row);

@@ -23,6 +23,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     void setRoomStrEditable(bool on) { m_roomStrEditable = on; }
     bool roomStrEditable() const { return m_roomStrEditable; }
+    // While a new room waits, only its row is edited; -1 for every row.
+    void setEditableRow(int row) { m_editableRow = row; }
 
     void reload(); // throws DbError
 
@@ -31,6 +33,7 @@ protected:
 
 private:
     bool m_roomStrEditable = true;
+    int m_editableRow = -1;
 };
 
 // Rooms: free numbers of a floor, new rooms made from them, door-plates and types.

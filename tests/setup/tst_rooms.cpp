@@ -438,6 +438,9 @@ private Q_SLOTS:
         auto form = makeForm();
         createRoom(form.get(), QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("15"));
         typeDoorPlate(form.get(), 1, QStringLiteral("8'01"));
+        // While the new room waits, the other rooms are not edited.
+        QVERIFY(!(
+            form->RoomInfo_ado->flags(form->RoomInfo_ado->index(0, form->column("RoomTypeStr"))) & Qt::ItemIsEditable));
         m_prompts->answerOk();
         form->Ok_BtClick();
         QCOMPARE(m_prompts->texts(), QStringList { u8("实际门牌号码8'01不能重复！") });
