@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DbError.h"
 #include "DoorRecordCollection.h"
+#include "DoorRecordQuery.h"
 #include "Encoder.h"
 #include "HotelFixture.h"
 #include "HotelLock.h"
@@ -364,6 +365,13 @@ private Q_SLOTS:
         QCOMPARE(rows[1].rom, QStringLiteral("0A00012C"));
         QCOMPARE(oldRowsOf(QStringLiteral("8101")), 0);
         QCOMPARE(oldRowsOf(QStringLiteral("8102")), 1);
+
+        const QList<DoorRecordRow> shown = DoorRecords::find(QStringLiteral("8102"));
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().rom, QStringLiteral("0A00012C"));
+        QCOMPARE(shown.last().openTime, QDateTime(QDate(2024, 3, 5), QTime(14, 2)));
+        DoorRecords::remove(shown.first().recId);
+        QCOMPARE(rowsOf(QStringLiteral("8102")), 1);
     }
 
     // The window: its status line, no Esc, and the board flag left alone.
