@@ -74,7 +74,6 @@ TMakeCard_Form::TMakeCard_Form(QWidget *parent, int page)
     setWindowTitle(QString::fromUtf8("发行卡"));
 
     PageControl1 = named<QTabWidget>(QStringLiteral("PageControl1"), this);
-    TimeCardDt_DTP = nullptr;
     Buiding_CB = choiceList("Buiding_CB", this);
     Buiding_Flc_CB = choiceList("Buiding_Flc_CB", this);
     Floor_CB = choiceList("Floor_CB", this);
@@ -203,10 +202,12 @@ void TMakeCard_Form::FormCreate()
     TimeCardDt_DTP->setDate(now.date());
     TimeCardTm_DTP->setTime(now.time());
 
-    dm().GetDataTypeItems(4, Buiding_CB);
-    dm().GetDataTypeItems(4, Buiding_Flc_CB);
-    dm().GetDataTypeItems(5, Floor_CB);
-    dm().GetDataTypeItems(6, District_CB);
+    runGuarded([this] {
+        dm().GetDataTypeItems(4, Buiding_CB);
+        dm().GetDataTypeItems(4, Buiding_Flc_CB);
+        dm().GetDataTypeItems(5, Floor_CB);
+        dm().GetDataTypeItems(6, District_CB);
+    });
 
     runGuarded([this] { PageControl1Change(); });
 }

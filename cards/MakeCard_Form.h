@@ -39,8 +39,8 @@ public:
     QPushButton *Encode_Bt;
     QPushButton *BitBtn2;
     QLabel *Prompt_Label;
-    QDateEdit *TimeCardDt_DTP;
-    QTimeEdit *TimeCardTm_DTP;
+    QDateEdit *TimeCardDt_DTP = nullptr;
+    QTimeEdit *TimeCardTm_DTP = nullptr;
     QComboBox *Buiding_CB;
     QComboBox *Buiding_Flc_CB;
     QComboBox *Floor_CB;
