@@ -37,8 +37,11 @@ const QDateTime OpeningMoment(QDate(2024, 3, 5), QTime(10, 20, 30));
 // A hotel with rooms in two buildings, three districts, an all-rights
 // operator logged in as "admin", and a blank card on the simulated encoder.
 struct Desk {
-    Desk()
+    explicit Desk(bool postgres = false)
+        : fixture(postgres)
     {
+        if (!fixture.isOpen())
+            return;
         fixture.env().copyFromBin(QStringLiteral("libHotelLock.so"));
         sim = std::make_unique<Simulator>(fixture.env().programFile(QStringLiteral("libHotelLock.so")));
         sim->Reset();
@@ -132,6 +135,7 @@ private Q_SLOTS:
     void refusedJournalRollsBack();
     void blankHolderHasNoValue();
     void twoDesksNeverShareANumber();
+    void serverDialect();
     void missingChoices_data();
     void missingChoices();
 
@@ -288,6 +292,23 @@ void TestSpecialCard::twoDesksNeverShareANumber()
         numbers.insert(rows.value(0).toString());
     QCOMPARE(numbers.size(), 20);
     QCOMPARE(desk.counter(5), 20);
+}
+
+void TestSpecialCard::serverDialect()
+{
+    if (!HotelFixture::postgresConfigured())
+        QSKIP("no PostgreSQL server configured");
+    Desk desk(true);
+    desk.setCounter(5, 300);
+    QCOMPARE(issueSpecialCard(request(2)), int16_t(1));
+    QCOMPARE(desk.counter(5), 301);
+    QCOMPARE(scalar(desk.db(), QStringLiteral("SELECT Rom FROM MakeCardRecord WHERE CardType = 10")).toString(),
+        QStringLiteral("0A00012C"));
+
+    desk.sim->FailNext("MakeChiefCard", -15);
+    QCOMPARE(issueSpecialCard(request(2)), int16_t(-15));
+    QCOMPARE(desk.counter(5), 301);
+    QCOMPARE(desk.journalRows(), 1);
 }
 
 void TestSpecialCard::missingChoices_data()
