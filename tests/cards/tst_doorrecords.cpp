@@ -211,10 +211,17 @@ private Q_SLOTS:
         QCOMPARE(romsShown(form), (QStringList { QStringLiteral("R1"), QStringLiteral("R3") }));
     }
 
-    void escCloses()
+    // Esc closes the window; Ctrl+Alt+F12 offers the translation capture.
+    void keys()
     {
         TOpenDoorRecord_Form form;
+        QVERIFY(form.findChild<QObject *>(QStringLiteral("Language1")));
         form.show();
+        m_prompts->answerCancel();
+        QTest::keyClick(form.Room_Edit, Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(m_prompts->asked.size(), 1);
+        QCOMPARE(m_prompts->last().icon, QMessageBox::Warning);
+        QVERIFY(form.isVisible());
         QTest::keyClick(&form, Qt::Key_Escape);
         QCOMPARE(form.result(), int(QDialog::Rejected));
         QVERIFY(!form.isVisible());
