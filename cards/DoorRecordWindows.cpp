@@ -7,9 +7,53 @@
 #include "WindowRegistry.h"
 #include "WriteTransaction.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
+
+// The print preview is a window of the printing library: its picture is taken
+// while it shows, then laid over the browser for the grab.
+void grabPreview(TOpenDoorRecord_Form *form, const std::function<void(const QString &)> &grab)
+{
+    QPixmap picture;
+    int ticks = 0;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == form || !modal->inherits("QPrintPreviewDialog"))
+            return;
+        // A few ticks more, so that the pages are laid out.
+        if (++ticks < 6)
+            return;
+        poll.stop();
+        modal->resize(900, 1000);
+        QApplication::processEvents();
+        picture = modal->grab();
+        modal->close();
+    });
+    poll.start();
+    form->Print_BtClick();
+    poll.stop();
+    if (picture.isNull())
+        return;
+    const QSize size = form->size();
+    form->resize(picture.size());
+    auto shot = std::make_unique<QLabel>(form);
+    shot->setPixmap(picture);
+    shot->setGeometry(QRect(QPoint(0, 0), picture.size()));
+    shot->show();
+    shot->raise();
+    grab(QStringLiteral("preview"));
+    shot.reset();
+    form->resize(size);
+}
 
 // The browser with rows: a room's stored records, or on a hotel without any a
 // few sample records that are rolled back afterwards.
@@ -47,6 +91,7 @@ void browserWithRows(QDialog *window, const std::function<void(const QString &)>
     form->Room_Edit->setText(roomStr);
     form->Query_BtClick();
     grab(QStringLiteral("rows"));
+    grabPreview(form, grab);
     form->Room_Edit->clear();
 }
 

@@ -1,11 +1,13 @@
 // The report printing library and its caller: the door-opening record report
 // as PDF and preview, and a program folder without the library.
+#include "CardsWindows.h"
 #include "DoorRecordQuery.h"
 #include "HotelFixture.h"
 #include "OpenDoorRecord_Form.h"
 #include "PrintLibrary.h"
 #include "ScriptedPrompts.h"
 #include "Sql.h"
+#include "WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QFontInfo>
 #include <QLibrary>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRawFont>
 #include <QTimer>
@@ -175,6 +178,29 @@ private Q_SLOTS:
                                                 "总控卡王小明管理员0123456789ABCDEF-: ");
         for (const QChar c : texts)
             QVERIFY2(raw.supportsCharacter(c), qPrintable(QString(c)));
+    }
+
+    // The screenshot tool's extra pictures: the browser with rows and the preview.
+    void screenshotStates()
+    {
+        m_fx->env().copyFromBin(QStringLiteral("Dll"));
+        m_fx->addRoom(QStringLiteral("8101"), 8, 1, 1);
+        WindowRegistry registry;
+        registerDoorRecordWindows(registry);
+        const WindowRegistry::Entry *entry = registry.entry(QStringLiteral("CheckOpenRecord_Menu"));
+        QVERIFY(entry && entry->screenshotStates);
+        std::unique_ptr<QDialog> window(entry->factory(nullptr, {}));
+        window->show();
+        QStringList states;
+        QMap<QString, QImage> pictures;
+        entry->screenshotStates(window.get(), [&](const QString &state) {
+            states << state;
+            pictures[state] = window->grab().toImage();
+        });
+        QCOMPARE(states, (QStringList { QStringLiteral("rows"), QStringLiteral("preview") }));
+        QVERIFY(pictures[QStringLiteral("preview")].width() >= 900);
+        // The sample rows were only lent to the pictures.
+        QCOMPARE(m_fx->count(QStringLiteral("OpenDoorRecord")), 0);
     }
 
     // The browser hands its rows to a modal preview that offers PDF export.
