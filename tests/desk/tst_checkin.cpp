@@ -409,7 +409,10 @@ private Q_SLOTS:
 
     void issueThroughWindow()
     {
+        // With the translation applied, message 2 heads the journal's explanation.
+        SystemSettings.TranslationActive = true;
         open();
+        SystemSettings.TranslationActive = false;
         m_form->E_H_GQI->setText(QStringLiteral("Li"));
         QTest::mouseClick(m_form->Confirm_Bt, Qt::LeftButton);
         QCOMPARE(m_form->Prompt_Label->text(), QString::fromUtf8("操作成功！"));
@@ -418,6 +421,8 @@ private Q_SLOTS:
         QCOMPARE(m_desk->liveStays(QStringLiteral("1315")), 1);
         QCOMPARE(Sql::readDateTime(m_desk->scalar(QStringLiteral("SELECT GuestLeaveTime FROM GuestInRecord"))),
             QDateTime(QDate(2024, 3, 7), QTime(12, 0)));
+        QCOMPARE(m_desk->scalar(QStringLiteral("SELECT Explain FROM MakeCardRecord")).toString(),
+            QString::fromUtf8("开房发卡，房号：1315"));
         QVERIFY(m_prompts->asked.isEmpty());
         // The boxes stay as they were for a further card.
         QCOMPARE(m_form->se_Room1->text(), QStringLiteral("1315"));

@@ -106,7 +106,9 @@ private Q_SLOTS:
     void issueWithTolerance()
     {
         SystemSettings.TimeTolerance = 15;
+        SystemSettings.TranslationActive = true;
         open();
+        SystemSettings.TranslationActive = false;
         m_form->Days_Edit->setText(QStringLiteral("3"));
         QTest::mouseClick(m_form->Confirm_Bt, Qt::LeftButton);
         SystemSettings.TimeTolerance = 0;
@@ -119,6 +121,8 @@ private Q_SLOTS:
             Now.addSecs(3 * 3600 + 15 * 60));
         QCOMPARE(CardTimeToDateTime(m_desk->sim->card().StartTime), QDateTime(Now.date(), QTime(14, 25)));
         QCOMPARE(m_desk->cardSn(QStringLiteral("1315")), 1);
+        QCOMPARE(m_desk->scalar(QStringLiteral("SELECT Explain FROM MakeCardRecord")).toString(),
+            QString::fromUtf8("钟点房发卡，房号：1315"));
         QVERIFY(m_prompts->asked.isEmpty());
     }
 
