@@ -515,6 +515,10 @@ private Q_SLOTS:
         QVERIFY(m_desk->sim->calls().isEmpty());
         QVERIFY(m_form->isVisible());
         QVERIFY(!RoomsChanged);
+        // Ctrl+Alt+F12 reaches the window before the box that has the focus.
+        m_prompts->answerCancel();
+        QTest::keyClick(m_form->se_Room1, Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(m_prompts->texts(), QStringList { QString::fromUtf8("文件不存在，请重新选择！") });
         QTest::keyClick(m_form->se_Room1, Qt::Key_Escape);
         QVERIFY(!m_form->isVisible());
         QCOMPARE(m_form->result(), int(QDialog::Rejected));

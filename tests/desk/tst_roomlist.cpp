@@ -8,6 +8,7 @@
 #include "ScriptedPrompts.h"
 #include "TarvaneApplication.h"
 #include "WindowRegistry.h"
+#include "WriteTransaction.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -166,6 +167,38 @@ private Q_SLOTS:
         QTest::mouseClick(form.Query_Bt, Qt::LeftButton);
         QVERIFY(form.rows().empty());
         QCOMPARE(form.StatusPanel1->text(), QString::fromUtf8("记录：1 / 1"));
+        QVERIFY(prompts.asked.isEmpty());
+    }
+
+    // Every row is fetched: the counter knows the whole list on both dialects.
+    void counterOverManyRooms_data()
+    {
+        addDialectColumn();
+        addDialectRow("sqlite", false);
+        addDialectRow("postgres", true);
+    }
+    void counterOverManyRooms()
+    {
+        QFETCH(bool, postgres);
+        DeskInHotel desk(postgres);
+        ScriptedPrompts prompts;
+        {
+            WriteTransaction transaction(desk.db());
+            for (int building = 1; building <= 3; ++building)
+                for (int floor = 1; floor <= 10; ++floor)
+                    for (int number = 1; number <= 10; ++number)
+                        desk.hotel.addRoom(
+                            QStringLiteral("%1-%2-%3").arg(building).arg(floor).arg(number), building, floor, number);
+            transaction.commit();
+        }
+        desk.hotel.addStay(QStringLiteral("3-10-10"));
+        TRoomList_Form form;
+        QCOMPARE(form.StatusPanel1->text(), QString::fromUtf8("记录：1 / 300"));
+        form.RoomInfo_DBGrid->setCurrentIndex(form.RoomInfo_DBGrid->model()->index(299, 0));
+        QCOMPARE(form.StatusPanel1->text(), QString::fromUtf8("记录：300 / 300"));
+        QCOMPARE(form.RoomStr_Value->text(), QStringLiteral("3-10-10"));
+        QCOMPARE(form.State_Value->text(), QString::fromUtf8("在住"));
+        QCOMPARE(form.Floor_CB->count(), 11);
         QVERIFY(prompts.asked.isEmpty());
     }
 
