@@ -61,7 +61,7 @@ private:
 struct GeneratedRow {
     const char *table;
     QStringList columns;
-    QVariantList values; // QString, qint64 or a null QVariant; date-times as "yyyy-MM-dd HH:mm:ss"
+    QVariantList values; // QString, qint64, bool (rights) or a null QVariant; date-times as "yyyy-MM-dd HH:mm:ss"
 };
 
 // Receives the generated rows in insertion order.

@@ -1,6 +1,8 @@
 #include "RoundTrips.h"
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 #include <dlfcn.h>
 
@@ -11,6 +13,28 @@
 namespace {
 
 std::atomic<int64_t> sent { 0 };
+
+// TARVANE_BENCH_TRACE_PG=1 prints each call and the start of its text, to see
+// what one operation sends.
+// libpq's blocking calls run its sending calls inside; only the outer one counts.
+thread_local int depth = 0;
+
+struct Outer {
+    Outer() { ++depth; }
+    ~Outer() { --depth; }
+    Outer(const Outer &) = delete;
+    Outer &operator=(const Outer &) = delete;
+};
+
+void trace(const char *call, const char *text)
+{
+    if (depth > 1)
+        return;
+    ++sent;
+    static const bool on = std::getenv("TARVANE_BENCH_TRACE_PG") != nullptr;
+    if (on)
+        std::fprintf(stderr, "pg %s: %.100s\n", call, text ? text : "");
+}
 
 void *libpqSymbol(const char *name)
 {
@@ -45,7 +69,8 @@ using Oid = unsigned int;
 __attribute__((visibility("default"))) void *PQexec(void *conn, const char *query)
 {
     static const auto call = real<void *(*)(void *, const char *)>("PQexec");
-    ++sent;
+    const Outer outer;
+    trace("PQexec", query);
     return call(conn, query);
 }
 
@@ -56,7 +81,8 @@ __attribute__((visibility("default"))) void *PQexecParams(void *conn, const char
     static const auto call
         = real<void *(*)(void *, const char *, int, const Oid *, const char *const *, const int *, const int *, int)>(
             "PQexecParams");
-    ++sent;
+    const Outer outer;
+    trace("PQexecParams", command);
     return call(conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats, resultFormat);
 }
 
@@ -64,7 +90,8 @@ __attribute__((visibility("default"))) void *PQprepare(
     void *conn, const char *stmtName, const char *query, int nParams, const Oid *paramTypes)
 {
     static const auto call = real<void *(*)(void *, const char *, const char *, int, const Oid *)>("PQprepare");
-    ++sent;
+    const Outer outer;
+    trace("PQprepare", query);
     return call(conn, stmtName, query, nParams, paramTypes);
 }
 
@@ -74,14 +101,16 @@ __attribute__((visibility("default"))) void *PQexecPrepared(void *conn, const ch
     static const auto call
         = real<void *(*)(void *, const char *, int, const char *const *, const int *, const int *, int)>(
             "PQexecPrepared");
-    ++sent;
+    const Outer outer;
+    trace("PQexecPrepared", stmtName);
     return call(conn, stmtName, nParams, paramValues, paramLengths, paramFormats, resultFormat);
 }
 
 __attribute__((visibility("default"))) int PQsendQuery(void *conn, const char *query)
 {
     static const auto call = real<int (*)(void *, const char *)>("PQsendQuery");
-    ++sent;
+    const Outer outer;
+    trace("PQsendQuery", query);
     return call(conn, query);
 }
 
@@ -92,7 +121,8 @@ __attribute__((visibility("default"))) int PQsendQueryParams(void *conn, const c
     static const auto call
         = real<int (*)(void *, const char *, int, const Oid *, const char *const *, const int *, const int *, int)>(
             "PQsendQueryParams");
-    ++sent;
+    const Outer outer;
+    trace("PQsendQueryParams", command);
     return call(conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats, resultFormat);
 }
 
@@ -100,7 +130,8 @@ __attribute__((visibility("default"))) int PQsendPrepare(
     void *conn, const char *stmtName, const char *query, int nParams, const Oid *paramTypes)
 {
     static const auto call = real<int (*)(void *, const char *, const char *, int, const Oid *)>("PQsendPrepare");
-    ++sent;
+    const Outer outer;
+    trace("PQsendPrepare", query);
     return call(conn, stmtName, query, nParams, paramTypes);
 }
 
@@ -110,7 +141,8 @@ __attribute__((visibility("default"))) int PQsendQueryPrepared(void *conn, const
     static const auto call
         = real<int (*)(void *, const char *, int, const char *const *, const int *, const int *, int)>(
             "PQsendQueryPrepared");
-    ++sent;
+    const Outer outer;
+    trace("PQsendQueryPrepared", stmtName);
     return call(conn, stmtName, nParams, paramValues, paramLengths, paramFormats, resultFormat);
 }
 }

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QSqlError>
 #include <QTemporaryDir>
@@ -186,13 +187,15 @@ private:
 struct Options {
     bool quick = false;
     bool postgres = false;
+    QStringList only; // case names to run; empty: all
 };
 
 int usage()
 {
     std::fputs("usage: tarvane-bench [--quick] [--pg]\n"
                "  --quick  fewer repeats, no ten-fold hotel (about a minute)\n"
-               "  --pg     also the server cases (needs TARVANE_PG_*, see scripts/pg-server)\n",
+               "  --pg     also the server cases (needs TARVANE_PG_*, see scripts/pg-server)\n"
+               "  --only a,b  only these cases (for profiling one of them)\n",
         stderr);
     return 2;
 }
@@ -206,7 +209,14 @@ int run(const Options &options)
     const QString config = QDir(work.path()).filePath(QStringLiteral("config"));
     QDir().mkpath(config);
     Paths::setConfigDir(config);
-    qputenv("HOTELLOCK_STATE", QDir(config).filePath(QStringLiteral("hotellock.state")).toLocal8Bit());
+    // The simulator rewrites its state file on every card it writes; a real
+    // encoder keeps its state on the device. On a memory file system that
+    // file costs what the device's own latency would not show here anyway.
+    std::unique_ptr<QTemporaryDir> memoryDir;
+    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+        memoryDir = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/tarvane-bench-XXXXXX"));
+    const QString stateDir = memoryDir && memoryDir->isValid() ? memoryDir->path() : config;
+    qputenv("HOTELLOCK_STATE", QDir(stateDir).filePath(QStringLiteral("hotellock.state")).toLocal8Bit());
 
     SystemSettings = TSystemSettings();
     SystemSettings.Staffer = QStringLiteral("admin");
@@ -228,19 +238,29 @@ int run(const Options &options)
     };
 
     Tdm dataModule;
+    auto wanted = [&](const QString &name) { return options.only.isEmpty() || options.only.contains(name); };
+    auto measure = [&](const QString &name, const std::function<CaseResult()> &runCase) {
+        if (wanted(name))
+            record(runCase());
+    };
     std::vector<CaseResult> growth;
     {
         OpenHotel hotel = makeSqliteHotel(work.path(), 1, QString::fromLatin1(Tdm::ConnectionName));
         const HotelSize &size = hotel.size;
         const int building = size.buildings / 2 + 1;
         const int floor = HotelSize::FirstFloor + size.floors / 2;
-        record(boardCase(hotel, QStringLiteral("board"), std::nullopt, std::nullopt, repeats.board));
-        record(boardCase(hotel, QStringLiteral("board_filter"), building, floor, repeats.board));
-        record(boardViewCase(repeats.boardView));
-        record(lookupCase(hotel, QStringLiteral("lookup"), repeats.lookup));
-        record(cardIssueCase(hotel, QStringLiteral("cardissue"), repeats.cardIssue));
-        record(journalLookupCase(hotel, QStringLiteral("journal_lookup"), repeats.journalLookup));
-        record(overrideCase(hotel, QStringLiteral("override"), repeats.override));
+        measure(QStringLiteral("board"),
+            [&] { return boardCase(hotel, QStringLiteral("board"), std::nullopt, std::nullopt, repeats.board); });
+        measure(QStringLiteral("board_filter"),
+            [&] { return boardCase(hotel, QStringLiteral("board_filter"), building, floor, repeats.board); });
+        measure(QStringLiteral("board_view"), [&] { return boardViewCase(repeats.boardView); });
+        measure(QStringLiteral("lookup"), [&] { return lookupCase(hotel, QStringLiteral("lookup"), repeats.lookup); });
+        measure(QStringLiteral("cardissue"),
+            [&] { return cardIssueCase(hotel, QStringLiteral("cardissue"), repeats.cardIssue); });
+        measure(QStringLiteral("journal_lookup"),
+            [&] { return journalLookupCase(hotel, QStringLiteral("journal_lookup"), repeats.journalLookup); });
+        measure(QStringLiteral("override"),
+            [&] { return overrideCase(hotel, QStringLiteral("override"), repeats.override); });
         for (const CaseResult &r : results) {
             if (r.name == QLatin1String("board") || r.name == QLatin1String("cardissue")
                 || r.name == QLatin1String("journal_lookup")) {
@@ -249,7 +269,8 @@ int run(const Options &options)
                 growth.push_back(copy);
             }
         }
-        record(startupCase(hotel.db.databaseName(), work.path(), repeats.startup));
+        measure(QStringLiteral("startup"),
+            [&] { return startupCase(hotel.db.databaseName(), work.path(), repeats.startup); });
         closeHotel(hotel);
     }
 
@@ -257,6 +278,8 @@ int run(const Options &options)
     if (!options.quick)
         scales.push_back(10);
     for (double scale : scales) {
+        if (!wanted(QStringLiteral("growth")))
+            break;
         OpenHotel hotel = makeSqliteHotel(work.path(), scale, QStringLiteral("growth"));
         const int factor = scale < 1 ? 1 : int(scale);
         growth.push_back(boardCase(hotel, QStringLiteral("board") + hotel.label, std::nullopt, std::nullopt,
@@ -266,9 +289,12 @@ int run(const Options &options)
             journalLookupCase(hotel, QStringLiteral("journal_lookup") + hotel.label, repeats.journalLookup));
         closeHotel(hotel);
     }
-    std::sort(growth.begin(), growth.end(), [](const CaseResult &a, const CaseResult &b) { return a.name < b.name; });
-    for (CaseResult &r : growth)
-        record(r);
+    if (wanted(QStringLiteral("growth"))) {
+        std::sort(
+            growth.begin(), growth.end(), [](const CaseResult &a, const CaseResult &b) { return a.name < b.name; });
+        for (CaseResult &r : growth)
+            record(r);
+    }
 
     if (options.postgres) {
         const double scale = options.quick ? 0.1 : 1;
@@ -276,12 +302,21 @@ int run(const Options &options)
         ServerHotel server(scale);
         OpenHotel &hotel = server.hotel;
         const QString suffix = scale == 1 ? QString() : hotel.label;
-        record(boardCase(hotel, QStringLiteral("pg_board") + suffix, std::nullopt, std::nullopt, repeats.board));
-        record(boardCase(hotel, QStringLiteral("pg_board_filter") + suffix, hotel.size.buildings / 2 + 1,
-            HotelSize::FirstFloor + hotel.size.floors / 2, repeats.board));
-        record(lookupCase(hotel, QStringLiteral("pg_lookup") + suffix, repeats.lookup / 4));
-        record(cardIssueCase(hotel, QStringLiteral("pg_cardissue") + suffix, repeats.cardIssue / 4));
-        record(journalLookupCase(hotel, QStringLiteral("pg_journal_lookup") + suffix, repeats.journalLookup / 4));
+        const int building = hotel.size.buildings / 2 + 1;
+        const int floor = HotelSize::FirstFloor + hotel.size.floors / 2;
+        measure(QStringLiteral("pg_board"), [&] {
+            return boardCase(hotel, QStringLiteral("pg_board") + suffix, std::nullopt, std::nullopt, repeats.board);
+        });
+        measure(QStringLiteral("pg_board_filter"), [&] {
+            return boardCase(hotel, QStringLiteral("pg_board_filter") + suffix, building, floor, repeats.board);
+        });
+        measure(QStringLiteral("pg_lookup"),
+            [&] { return lookupCase(hotel, QStringLiteral("pg_lookup") + suffix, repeats.lookup / 4); });
+        measure(QStringLiteral("pg_cardissue"),
+            [&] { return cardIssueCase(hotel, QStringLiteral("pg_cardissue") + suffix, repeats.cardIssue / 4); });
+        measure(QStringLiteral("pg_journal_lookup"), [&] {
+            return journalLookupCase(hotel, QStringLiteral("pg_journal_lookup") + suffix, repeats.journalLookup / 4);
+        });
         SystemSettings.ConnType = 0;
     }
 
@@ -305,6 +340,8 @@ int main(int argc, char **argv)
             options.quick = true;
         else if (std::strcmp(argv[i], "--pg") == 0)
             options.postgres = true;
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            options.only = QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(','));
         else
             return usage();
     }
