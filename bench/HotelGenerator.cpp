@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -21,13 +22,14 @@
 
 namespace {
 
-constexpr auto TimeFormat = "yyyy-MM-dd HH:mm:ss";
 constexpr qint64 JournalSpanSeconds = 2LL * 365 * 24 * 3600;
 
-QVariant timeValue(const QDateTime &dt)
+QVariant timeValue(qint64 seconds)
 {
-    return dt.toString(QLatin1String(TimeFormat));
+    return generatorTimeText(seconds);
 }
+
+constexpr qint64 Day = 24 * 3600;
 
 QVariant nullValue()
 {
@@ -67,6 +69,31 @@ QDateTime hotelNow()
     return QDateTime(QDate(2026, 12, 1), QTime(12, 0));
 }
 
+QString generatorTimeText(qint64 seconds)
+{
+    qint64 days = seconds / Day;
+    qint64 rest = seconds % Day;
+    if (rest < 0) {
+        rest += Day;
+        --days;
+    }
+    // Civil date of a day number (days from 1970-01-01), by 400-year eras.
+    days += 719468;
+    const qint64 era = (days >= 0 ? days : days - 146096) / 146097;
+    const qint64 dayOfEra = days - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153; // from March
+    const qint64 day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const qint64 month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const qint64 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", static_cast<long long>(year),
+        static_cast<long long>(month), static_cast<long long>(day), static_cast<long long>(rest / 3600),
+        static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60));
+    return QString::fromLatin1(text);
+}
+
 uint64_t Random::next()
 {
     uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
@@ -92,8 +119,9 @@ RoomPlace roomPlace(const HotelSize &size, int index)
 void generateHotel(const HotelSize &size, uint64_t seed, RowSink &sink)
 {
     Random random(seed);
-    // The same wall-clock digits without the local-time conversion per row.
-    const QDateTime now(hotelNow().date(), hotelNow().time(), Qt::UTC);
+    // Wall-clock seconds: the rows' times are counted and written as digits,
+    // without a calendar or time-zone conversion per row.
+    const qint64 now = QDateTime(hotelNow().date(), hotelNow().time(), Qt::UTC).toSecsSinceEpoch();
     const int rooms = size.rooms();
 
     {
@@ -136,8 +164,8 @@ void generateHotel(const HotelSize &size, uint64_t seed, RowSink &sink)
     const qint64 past = std::max<qint64>(0, size.stays - live);
     for (qint64 i = 0; i < past; ++i) {
         const RoomPlace &p = places[size_t(random.below(rooms))];
-        const QDateTime in = now.addSecs(-JournalSpanSeconds + JournalSpanSeconds * i / std::max<qint64>(past, 1));
-        const QDateTime leave = in.addDays(1 + random.below(4));
+        const qint64 in = now - JournalSpanSeconds + JournalSpanSeconds * i / std::max<qint64>(past, 1);
+        const qint64 leave = in + Day * (1 + random.below(4));
         sink.add({ "GuestInRecord", stayColumns,
             { QStringLiteral("宾客%1").arg(i), QStringLiteral("%1").arg(110101199001010000LL + i), qint64(p.room),
                 p.roomStr, CardNoText(int16_t(i % 256), int16_t(i / 256 % 256), 0, 0), timeValue(in), timeValue(leave),
@@ -146,11 +174,11 @@ void generateHotel(const HotelSize &size, uint64_t seed, RowSink &sink)
     }
     for (qint64 i = 0; i < live; ++i) {
         const RoomPlace &p = places[size_t(i * rooms / std::max<qint64>(live, 1))];
-        const QDateTime in = now.addSecs(-random.below(3 * 24 * 3600));
+        const qint64 in = now - random.below(3 * Day);
         sink.add({ "GuestInRecord", stayColumns,
             { QStringLiteral("住客%1").arg(i), QStringLiteral("%1").arg(220101199001010000LL + i), qint64(p.room),
                 p.roomStr, CardNoText(int16_t(i % 256), int16_t(i / 256 % 256), 0, 0), timeValue(in),
-                timeValue(in.addDays(1 + random.below(5))), nullValue(), qint64(0), QStringLiteral("admin"),
+                timeValue(in + Day * (1 + random.below(5))), nullValue(), qint64(0), QStringLiteral("admin"),
                 timeValue(in), QStringLiteral("系统管理员"), qint64(1 + random.below(2)) } });
     }
 
@@ -161,8 +189,8 @@ void generateHotel(const HotelSize &size, uint64_t seed, RowSink &sink)
         QStringLiteral("StartTime"), QStringLiteral("EndTime"), QStringLiteral("InputTime") };
     std::map<int, qint64> specialCounters;
     for (qint64 i = 0; i < size.journalRows; ++i) {
-        const QDateTime at = now.addSecs(-JournalSpanSeconds + JournalSpanSeconds * i / size.journalRows);
-        const QDateTime end = at.addDays(1 + random.below(3));
+        const qint64 at = now - JournalSpanSeconds + JournalSpanSeconds * i / size.journalRows;
+        const qint64 end = at + Day * (1 + random.below(3));
         if (random.below(5) != 0) {
             const int index = int(random.below(rooms));
             const RoomPlace &p = places[size_t(index)];
@@ -183,7 +211,7 @@ void generateHotel(const HotelSize &size, uint64_t seed, RowSink &sink)
         sink.add({ "MakeCardRecord", journalColumns,
             { qint64(type), specialCardRom(type, count), nullValue(), qint64(0), QStringLiteral("员工%1").arg(i % 300),
                 QStringLiteral("特殊卡"), QStringLiteral("admin"), QStringLiteral("系统管理员"), floor, district,
-                building, timeValue(at), timeValue(end.addDays(30)), timeValue(at) } });
+                building, timeValue(at), timeValue(end + 30 * Day), timeValue(at) } });
     }
 
     // Door-opening records collected earlier, mostly guest cards.
@@ -192,7 +220,7 @@ void generateHotel(const HotelSize &size, uint64_t seed, RowSink &sink)
         QStringLiteral("MakeName") };
     for (qint64 i = 0; i < size.doorRecords; ++i) {
         const RoomPlace &p = places[size_t(random.below(rooms))];
-        const QDateTime at = now.addSecs(-JournalSpanSeconds + JournalSpanSeconds * i / size.doorRecords);
+        const qint64 at = now - JournalSpanSeconds + JournalSpanSeconds * i / size.doorRecords;
         const bool guest = random.below(10) != 0;
         const qint64 type = guest ? 4 : 10;
         sink.add({ "OpenDoorRecord", doorColumns,

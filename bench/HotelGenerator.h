@@ -30,6 +30,10 @@ struct HotelSize {
 // and the cases run with the program's clock set to it.
 QDateTime hotelNow();
 
+// Seconds from 1970-01-01 00:00 as the text a stored date-time has,
+// "yyyy-MM-dd HH:mm:ss", read as wall-clock digits.
+QString generatorTimeText(qint64 seconds);
+
 // The door-plate number, the place and the internal number of room index i
 // (0 .. rooms - 1), in building, floor and room order.
 struct RoomPlace {

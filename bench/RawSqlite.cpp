@@ -90,3 +90,8 @@ int RawSqlite::Statement::changes() const
 {
     return sqlite3_changes(m_db);
 }
+
+int RawSqlite::Statement::columns() const
+{
+    return sqlite3_column_count(m_statement);
+}

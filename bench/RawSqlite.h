@@ -33,6 +33,7 @@ public:
         const char *text(int column) const; // nullptr for a null value
         bool isNull(int column) const;
         int changes() const;
+        int columns() const;
 
     private:
         sqlite3 *m_db;

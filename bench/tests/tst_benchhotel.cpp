@@ -57,6 +57,7 @@ private Q_SLOTS:
     void generatedFileHoldsTheHotel();
     void roomsOfEveryBuildingAreDistinct();
     void scaledSizes();
+    void timeTexts();
     void statistics();
     void resultLines();
 };
@@ -168,6 +169,17 @@ void TestBenchHotel::scaledSizes()
     QCOMPARE(normal.journalRows, qint64(1000000));
     QCOMPARE(normal.doorRecords, qint64(200000));
     QCOMPARE(HotelSize::scaled(10).rooms(), 50000);
+}
+
+void TestBenchHotel::timeTexts()
+{
+    // Leap days, year ends and the turn of a century, against Qt's own calendar.
+    const QList<QDateTime> moments { QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59), Qt::UTC),
+        QDateTime(QDate(2023, 12, 31), QTime(0, 0, 1), Qt::UTC), QDateTime(QDate(2000, 3, 1), QTime(12, 30), Qt::UTC),
+        QDateTime(QDate(2100, 2, 28), QTime(6, 5, 4), Qt::UTC), QDateTime(QDate(1969, 12, 31), QTime(23, 0), Qt::UTC),
+        QDateTime(hotelNow().date(), hotelNow().time(), Qt::UTC) };
+    for (const QDateTime &moment : moments)
+        QCOMPARE(generatorTimeText(moment.toSecsSinceEpoch()), moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 void TestBenchHotel::statistics()
