@@ -8,6 +8,8 @@
 #include "TAboutForm.h"
 #include "WindowRegistry.h"
 
+#include <QLocale>
+
 #include <array>
 
 int16_t readDeviceType()
@@ -24,4 +26,24 @@ void registerProgramWindows(WindowRegistry &registry)
     registerDeskWindows(registry);
     registerCardsWindows(registry);
     registerSetupWindows(registry);
+}
+
+void applyLanguageLocale(int32_t languageId)
+{
+    switch (languageId) {
+    case 2052:
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China));
+        break;
+    case 1028:
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+        break;
+    case 3076:
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::HongKong));
+        break;
+    case 1033:
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        break;
+    default:
+        break;
+    }
 }

@@ -22,6 +22,7 @@ int main(int argc, char **argv)
 
     Tdm dataModule;
     startupLoad();
+    applyLanguageLocale(SystemSettings.LanguageID);
     openDatabase();
     registerProgramWindows(windowRegistry());
 

@@ -228,6 +228,7 @@ int main(int argc, char **argv)
 
     Tdm dataModule;
     startupLoad();
+    applyLanguageLocale(SystemSettings.LanguageID);
     if (!openDatabase()) {
         std::fprintf(stderr, "screenshots: the demo hotel does not open\n");
         return 1;
