@@ -327,7 +327,7 @@ void TMainForm::SetRoom_LV()
     rebuildBoard();
 }
 
-bool TMainForm::rebuildBoard()
+bool TMainForm::rebuildBoard(bool fromTimer)
 {
     // Never re-entered: a tick during the error box of a failed rebuild waits.
     if (m_rebuilding)
@@ -369,15 +369,21 @@ bool TMainForm::rebuildBoard()
     Room_ListView->setUpdatesEnabled(true);
 
     if (failure) {
-        // The board stays empty and RoomsChanged stays set until a rebuild succeeds.
-        try {
-            std::rethrow_exception(failure);
-        } catch (...) {
-            showCurrentException();
+        // The board stays empty and RoomsChanged stays set until a rebuild
+        // succeeds. The timer tells of a failure once, not every three seconds
+        // while the database is away; the operator's refresh always tells.
+        if (!fromTimer || !m_timerFailureShown) {
+            m_timerFailureShown = fromTimer;
+            try {
+                std::rethrow_exception(failure);
+            } catch (...) {
+                showCurrentException();
+            }
         }
         m_rebuilding = false;
         return false;
     }
+    m_timerFailureShown = false;
     m_rebuilding = false;
     return true;
 }
@@ -386,7 +392,7 @@ void TMainForm::Timer1Timer()
 {
     if (!RoomsChanged)
         return;
-    if (rebuildBoard())
+    if (rebuildBoard(/*fromTimer=*/true))
         RoomsChanged = false;
 }
 

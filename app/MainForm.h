@@ -72,7 +72,8 @@ protected:
 
 private:
     void FormCreate(const EncoderPort &encoder);
-    bool rebuildBoard(); // false when the statement failed (shown) or a rebuild is running
+    // False when the statement failed (shown) or a rebuild is running.
+    bool rebuildBoard(bool fromTimer = false);
     void buildMenus();
     void buildToolBar();
     void InitializeForm();
@@ -86,4 +87,5 @@ private:
     QHash<QString, QToolButton *> m_toolButtons;
     QList<class QLabel *> m_panels;
     bool m_rebuilding = false;
+    bool m_timerFailureShown = false; // the timer's rebuild failed and said so
 };

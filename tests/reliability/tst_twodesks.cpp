@@ -43,8 +43,8 @@ void TestTwoDesks::cardsAtOnce()
 
     const QSqlDatabase db = hotel.db();
     const int journalRows = scalarOf(db, QStringLiteral("SELECT count(*) FROM MakeCardRecord")).toInt();
-    qInfo("reliability: %s journal rows expected %d found %d", postgres ? "postgresql" : "sqlite", 4 * each,
-          journalRows);
+    qInfo(
+        "reliability: %s journal rows expected %d found %d", postgres ? "postgresql" : "sqlite", 4 * each, journalRows);
     QCOMPARE(journalRows, 4 * each);
     const QMap<QString, RoomCards> rooms = roomCards(db);
     int guestCards = 0;

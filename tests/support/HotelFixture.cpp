@@ -89,6 +89,13 @@ HotelFixture::~HotelFixture()
     }
 }
 
+void HotelFixture::dropServerSessions() const
+{
+    runOnAdmin(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1' "
+                              "AND pid <> pg_backend_pid()")
+                   .arg(m_pgName));
+}
+
 QString HotelFixture::databaseFile() const
 {
     return m_env.programFile(QStringLiteral("db/lock.db"));

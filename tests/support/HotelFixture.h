@@ -24,6 +24,8 @@ public:
     QString databaseFile() const;
     // The server database's name (empty on SQLite), for a second process.
     QString serverDatabaseName() const { return m_pgName; }
+    // Ends every server session on the database, as a server that went away would.
+    void dropServerSessions() const;
 
     void addRoom(const QString &roomStr, int building, int floor, int number, int state = 0);
     void addStay(const QString &roomStr, bool closed = false);
