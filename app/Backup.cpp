@@ -1,5 +1,7 @@
 #include "Backup.h"
 
+#include "Paths.h"
+
 #include "AppState.h"
 #include "Clock.h"
 #include "Connection.h"
@@ -158,6 +160,12 @@ QString databaseFilePath(const QSqlDatabase &db)
         return {};
     const char *name = sqlite3_db_filename(handle, "main");
     return name ? QString::fromUtf8(name) : QString();
+}
+
+QString dialogFolder(const QSqlDatabase &db)
+{
+    const QString live = databaseFilePath(db);
+    return live.isEmpty() ? Paths::inProgramDir(QStringLiteral("db")) : QFileInfo(live).absolutePath();
 }
 
 BackupResult backupDatabase(const QSqlDatabase &db, const QString &target)

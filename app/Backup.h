@@ -43,6 +43,9 @@ QString beforeRestoreFileName(const QDateTime &when);
 // The file of an open SQLite connection; empty for a server database.
 QString databaseFilePath(const QSqlDatabase &db);
 
+// The folder the backup and restore dialogs start in: the database's own.
+QString dialogFolder(const QSqlDatabase &db);
+
 // Writes a snapshot of db into target, which must not exist yet.
 BackupResult backupDatabase(const QSqlDatabase &db, const QString &target);
 

@@ -504,8 +504,7 @@ void TMainForm::N39Click()
         prompts().information(this, title, MessageText(15));
         return;
     }
-    const QString live = databaseFilePath(db);
-    const QString folder = live.isEmpty() ? Paths::inProgramDir(QStringLiteral("db")) : QFileInfo(live).absolutePath();
+    const QString folder = dialogFolder(db);
     const QString target = prompts().saveFileName(
         this, QString(), QDir(folder).filePath(backupFileName(Clock::now())), QStringLiteral("Data(*.db)"));
     if (target.isEmpty())
@@ -535,8 +534,7 @@ void TMainForm::N40Click()
         prompts().information(this, title, MessageText(15));
         return;
     }
-    const QString live = databaseFilePath(db);
-    const QString folder = live.isEmpty() ? Paths::inProgramDir(QStringLiteral("db")) : QFileInfo(live).absolutePath();
+    const QString folder = dialogFolder(db);
     const QString source = prompts().openFileName(this, QString(), folder, QStringLiteral("Data(*.db)"));
     if (source.isEmpty())
         return;
