@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "Connection.h"
 #include "DataModule.h"
+#include "Encoder.h"
 #include "Identifiers.h"
 #include "LogonForm.h"
 #include "MainForm.h"
@@ -19,8 +20,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLibrary>
 #include <QListWidget>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 
@@ -48,6 +51,31 @@ QByteArray utf8(const QString &text)
 }
 
 } // namespace
+
+// Puts a blank card on the simulator once; after that each guest card written
+// lies there and is cleared by the next issue, as at a desk.
+void prepareEncoder()
+{
+    QLibrary library(Encoder::libraryPath());
+    using Reset = int (*)();
+    const auto reset = reinterpret_cast<Reset>(library.resolve("HLSim_Reset"));
+    const auto putBlank = reinterpret_cast<Reset>(library.resolve("HLSim_PutBlankCard"));
+    if (!reset || !putBlank)
+        throw std::runtime_error(
+            "the card encoder simulator is not beside the benchmark: " + Encoder::libraryPath().toStdString());
+    reset();
+    putBlank();
+}
+
+QSqlDatabase openProgramConnection(const QString &path, const QString &connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(path);
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+    configureConnection(db);
+    return db;
+}
 
 Repeats Repeats::quick()
 {

@@ -2,11 +2,13 @@
 
 #include "HotelGenerator.h"
 #include "Measure.h"
+#include "Prompts.h"
 #include "RawSqlite.h"
 
 #include <QSqlDatabase>
 #include <QString>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -17,6 +19,34 @@ struct OpenHotel {
     QSqlDatabase db;
     std::unique_ptr<RawSqlite> raw; // none on the server
     QString label; // "", "@0.1x", "pg_" ...
+};
+
+// The program's connection on an SQLite file, configured as the program
+// configures its own. Throws std::runtime_error.
+QSqlDatabase openProgramConnection(const QString &path, const QString &connectionName);
+// Resets the encoder simulator beside the program and puts a blank card on it;
+// after that each guest card written lies there and the next issue clears it,
+// as at a desk. Throws std::runtime_error without the simulator.
+void prepareEncoder();
+
+// Answers every question with Cancel where it may, OK elsewhere; other
+// boxes (errors above all) are echoed so that a broken case shows why.
+class AnsweringPrompts : public Prompts {
+public:
+    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon, const QString &title, const QString &text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton) override
+    {
+        if (buttons.testFlag(QMessageBox::Cancel))
+            return QMessageBox::Cancel;
+        std::fprintf(stderr, "message box: %s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+        return QMessageBox::Ok;
+    }
+    std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
 };
 
 // Repeats per case: a quick run and a full run differ only in these.

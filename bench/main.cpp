@@ -38,51 +38,6 @@ void say(const QString &text)
     std::fflush(stderr);
 }
 
-// Answers every question with Cancel where it may, OK elsewhere; other
-// boxes (errors above all) are echoed so that a broken case shows why.
-class BenchPrompts : public Prompts {
-public:
-    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon, const QString &title, const QString &text,
-        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton) override
-    {
-        if (buttons.testFlag(QMessageBox::Cancel))
-            return QMessageBox::Cancel;
-        say(QStringLiteral("message box: ") + title + QStringLiteral(": ") + text);
-        return QMessageBox::Ok;
-    }
-    std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-};
-
-// Puts a blank card on the simulator once; after that each guest card written
-// lies there and is cleared by the next issue, as at a desk.
-void prepareEncoder()
-{
-    QLibrary library(Encoder::libraryPath());
-    using Reset = int (*)();
-    const auto reset = reinterpret_cast<Reset>(library.resolve("HLSim_Reset"));
-    const auto putBlank = reinterpret_cast<Reset>(library.resolve("HLSim_PutBlankCard"));
-    if (!reset || !putBlank)
-        throw std::runtime_error(
-            "the card encoder simulator is not beside the benchmark: " + Encoder::libraryPath().toStdString());
-    reset();
-    putBlank();
-}
-
-QSqlDatabase openSqlite(const QString &path, const QString &connectionName)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    if (!db.open())
-        throw std::runtime_error(db.lastError().text().toStdString());
-    configureConnection(db);
-    return db;
-}
-
 QString scaleLabel(double scale)
 {
     return QStringLiteral("@") + QString::number(scale) + QStringLiteral("x");
@@ -102,7 +57,7 @@ OpenHotel makeSqliteHotel(const QString &dir, double scale, const QString &conne
             .arg(hotel.size.doorRecords));
     generateSqliteHotel(path, hotel.size, Seed);
     say(QStringLiteral("  done in %1 s").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1));
-    hotel.db = openSqlite(path, connectionName);
+    hotel.db = openProgramConnection(path, connectionName);
     hotel.raw = std::make_unique<RawSqlite>(path);
     hotel.label = scaleLabel(scale);
     return hotel;
@@ -226,7 +181,7 @@ int run(const Options &options)
     SystemSettings.DayCount = 1;
     SystemSettings.LeaveTime = QTime(12, 0);
     Clock::set(hotelNow());
-    BenchPrompts answers;
+    AnsweringPrompts answers;
     setPrompts(&answers);
     prepareEncoder();
 
