@@ -2,7 +2,6 @@
 #include "Clock.h"
 #include "Connection.h"
 #include "DataModule.h"
-#include "Encoder.h"
 #include "HotelGenerator.h"
 #include "Paths.h"
 #include "Pending.h"
@@ -17,7 +16,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QSqlError>
 #include <QTemporaryDir>
 
@@ -71,7 +69,7 @@ void closeHotel(OpenHotel &hotel)
     hotel.db.close();
     hotel.db = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
-    if (!path.isEmpty() && !Sql::isPostgres(QSqlDatabase())) {
+    if (!path.isEmpty()) {
         QFile::remove(path);
         QFile::remove(path + QStringLiteral("-wal"));
         QFile::remove(path + QStringLiteral("-shm"));
