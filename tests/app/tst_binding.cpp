@@ -37,7 +37,6 @@ private:
     std::unique_ptr<HotelFixture> m_hotel;
     std::unique_ptr<Simulator> m_sim;
     std::unique_ptr<ScriptedPrompts> m_prompts;
-    std::unique_ptr<QLibrary> m_library;
 };
 
 void TestBinding::init()
@@ -58,7 +57,6 @@ void TestBinding::cleanup()
 {
     m_prompts.reset();
     m_sim.reset();
-    m_library.reset();
     m_hotel.reset();
     clearProgramEndRequest();
 }
@@ -73,11 +71,7 @@ std::unique_ptr<TMainForm> TestBinding::makeForm()
 
 void TestBinding::setEncoderPassword(std::array<int16_t, 4> words)
 {
-    m_library = std::make_unique<QLibrary>(m_hotel->env().programFile(QStringLiteral("libHotelLock.so")));
-    const auto set
-        = reinterpret_cast<decltype(&HLSim_SetSystemPassword)>(m_library->resolve("HLSim_SetSystemPassword"));
-    QVERIFY(set);
-    set(words.data());
+    m_sim->SetSystemPassword(words.data());
 }
 
 void TestBinding::deviceType11_isLeftAlone()

@@ -7,6 +7,7 @@
 #include "Encoder.h"
 #include "HotelFixture.h"
 #include "HotelLock.h"
+#include "LockTestSupport.h"
 #include "ReadDataCard_Form.h"
 #include "ScriptedPrompts.h"
 #include "Sql.h"
@@ -20,51 +21,6 @@
 #include <vector>
 
 namespace {
-
-// The simulator's door-record controls, from the file the program loads.
-class DoorRecordSim {
-public:
-    explicit DoorRecordSim(const QString &path)
-        : m_library(path)
-    {
-        if (!m_library.load())
-            qFatal("%s", qPrintable(m_library.errorString()));
-        Reset = resolve<decltype(&HLSim_Reset)>("HLSim_Reset");
-        SetDeviceType = resolve<decltype(&HLSim_SetDeviceType)>("HLSim_SetDeviceType");
-        PutDataCard = resolve<decltype(&HLSim_PutDataCard)>("HLSim_PutDataCard");
-        AttachCollector = resolve<decltype(&HLSim_AttachCollector)>("HLSim_AttachCollector");
-        FailNext = resolve<decltype(&HLSim_FailNext)>("HLSim_FailNext");
-        CallLog = resolve<decltype(&HLSim_CallLog)>("HLSim_CallLog");
-        ClearCallLog = resolve<decltype(&HLSim_ClearCallLog)>("HLSim_ClearCallLog");
-        TakeCard = resolve<decltype(&HLSim_TakeCard)>("HLSim_TakeCard");
-    }
-
-    QStringList calls() const
-    {
-        QByteArray buffer(CallLog(nullptr, 0) + 1, '\0');
-        CallLog(buffer.data(), int(buffer.size()));
-        return QString::fromUtf8(buffer.constData()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-    decltype(&HLSim_Reset) Reset = nullptr;
-    decltype(&HLSim_SetDeviceType) SetDeviceType = nullptr;
-    decltype(&HLSim_PutDataCard) PutDataCard = nullptr;
-    decltype(&HLSim_AttachCollector) AttachCollector = nullptr;
-    decltype(&HLSim_FailNext) FailNext = nullptr;
-    decltype(&HLSim_CallLog) CallLog = nullptr;
-    decltype(&HLSim_ClearCallLog) ClearCallLog = nullptr;
-    decltype(&HLSim_TakeCard) TakeCard = nullptr;
-
-private:
-    template <typename Fn> Fn resolve(const char *name)
-    {
-        auto fn = reinterpret_cast<Fn>(m_library.resolve(name));
-        if (!fn)
-            qFatal("simulator lacks %s", name);
-        return fn;
-    }
-    QLibrary m_library;
-};
 
 HLSim_DoorRecord record(int building, int floor, int room, int cardType, QList<int> cardNo = { 1, 0, 0, 0 },
     int minute = 0, int secondWord = 0)
@@ -93,7 +49,7 @@ class TestCollection : public QObject {
 
 private:
     std::unique_ptr<HotelFixture> m_fx;
-    std::unique_ptr<DoorRecordSim> m_sim;
+    std::unique_ptr<Simulator> m_sim;
 
     void addOldRows(const QString &roomStr, int count)
     {
@@ -149,7 +105,7 @@ private Q_SLOTS:
         m_fx = std::make_unique<HotelFixture>();
         QVERIFY(m_fx->isOpen());
         m_fx->env().copyFromBin(QStringLiteral("libHotelLock.so"));
-        m_sim = std::make_unique<DoorRecordSim>(Encoder::libraryPath());
+        m_sim = std::make_unique<Simulator>(Encoder::libraryPath());
         m_sim->Reset();
         m_sim->ClearCallLog();
         m_fx->addRoom(QStringLiteral("8101"), 8, 1, 1);
@@ -347,7 +303,7 @@ private Q_SLOTS:
         m_fx = std::make_unique<HotelFixture>(true);
         QVERIFY(m_fx->isOpen());
         m_fx->env().copyFromBin(QStringLiteral("libHotelLock.so"));
-        m_sim = std::make_unique<DoorRecordSim>(Encoder::libraryPath());
+        m_sim = std::make_unique<Simulator>(Encoder::libraryPath());
         m_sim->Reset();
         m_fx->addRoom(QStringLiteral("8101"), 8, 1, 1);
         m_fx->addRoom(QStringLiteral("8102"), 8, 1, 2);

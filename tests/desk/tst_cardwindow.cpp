@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "DeskWindows.h"
 #include "HotelFixture.h"
+#include "LockTestSupport.h"
 #include "ScriptedPrompts.h"
 #include "Sql.h"
 #include "WindowRegistry.h"
@@ -27,54 +28,6 @@ namespace {
 
 const QDateTime Now(QDate(2024, 3, 5), QTime(9, 7, 0));
 
-// The encoder simulator's test controls, from the file the program loads.
-class Simulator {
-public:
-    explicit Simulator(const QString &path)
-        : m_library(path)
-    {
-        if (!m_library.load())
-            throw std::runtime_error(m_library.errorString().toStdString());
-        Reset = resolve<int (*)()>("HLSim_Reset");
-        SetConnected = resolve<int (*)(int)>("HLSim_SetConnected");
-        PutCard = resolve<int (*)(const int16_t *)>("HLSim_PutCard");
-        TakeCard = resolve<int (*)()>("HLSim_TakeCard");
-        GetCard = resolve<int (*)(int16_t *)>("HLSim_GetCard");
-        CallLog = resolve<int (*)(char *, int)>("HLSim_CallLog");
-        ClearCallLog = resolve<int (*)()>("HLSim_ClearCallLog");
-        Reset();
-    }
-    QStringList calls() const
-    {
-        QByteArray buffer(CallLog(nullptr, 0) + 1, '\0');
-        CallLog(buffer.data(), int(buffer.size()));
-        return QString::fromUtf8(buffer.constData()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    int cardType() const
-    {
-        TCardData card;
-        return GetCard(card.words()) ? card.CardType[0] : -1;
-    }
-
-    int (*Reset)() = nullptr;
-    int (*SetConnected)(int) = nullptr;
-    int (*PutCard)(const int16_t *) = nullptr;
-    int (*TakeCard)() = nullptr;
-    int (*GetCard)(int16_t *) = nullptr;
-    int (*CallLog)(char *, int) = nullptr;
-    int (*ClearCallLog)() = nullptr;
-
-private:
-    template <typename Fn> Fn resolve(const char *name)
-    {
-        const auto fn = reinterpret_cast<Fn>(m_library.resolve(name));
-        if (!fn)
-            throw std::runtime_error(name);
-        return fn;
-    }
-    QLibrary m_library;
-};
-
 // A hotel of four rooms with the encoder beside it.
 struct Desk {
     Desk()
@@ -82,6 +35,7 @@ struct Desk {
         hotel.env().copyFromBin(QStringLiteral("libHotelLock.so"));
         hotel.env().copyFromBin(QStringLiteral("Dll"));
         sim = std::make_unique<Simulator>(hotel.env().programFile(QStringLiteral("libHotelLock.so")));
+        sim->Reset();
         hotel.addRoom(QStringLiteral("8'01"), 1, 8, 1);
         hotel.addRoom(QStringLiteral("802"), 1, 8, 2);
         hotel.addRoom(QStringLiteral("1203"), 12, 3, 3);

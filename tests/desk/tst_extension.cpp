@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "Extension.h"
 #include "HotelFixture.h"
+#include "LockTestSupport.h"
 #include "ModifyGuestCard_Form.h"
 #include "ScriptedPrompts.h"
 #include "Settings.h"
@@ -27,58 +28,6 @@ namespace {
 
 const QDateTime Now(QDate(2024, 3, 5), QTime(16, 40, 12));
 
-// The encoder simulator's test controls, from the file the program loads.
-class Simulator {
-public:
-    explicit Simulator(const QString &path)
-        : m_library(path)
-    {
-        if (!m_library.load())
-            throw std::runtime_error(m_library.errorString().toStdString());
-        Reset = resolve<int (*)()>("HLSim_Reset");
-        PutBlankCard = resolve<int (*)()>("HLSim_PutBlankCard");
-        PutCard = resolve<int (*)(const int16_t *)>("HLSim_PutCard");
-        TakeCard = resolve<int (*)()>("HLSim_TakeCard");
-        GetCard = resolve<int (*)(int16_t *)>("HLSim_GetCard");
-        FailNext = resolve<int (*)(const char *, int)>("HLSim_FailNext");
-        CallLog = resolve<int (*)(char *, int)>("HLSim_CallLog");
-        ClearCallLog = resolve<int (*)()>("HLSim_ClearCallLog");
-        Reset();
-    }
-    QStringList calls() const
-    {
-        QByteArray buffer(CallLog(nullptr, 0) + 1, '\0');
-        CallLog(buffer.data(), int(buffer.size()));
-        return QString::fromUtf8(buffer.constData()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    TCardData card() const
-    {
-        TCardData data;
-        if (!GetCard(data.words()))
-            throw std::runtime_error("no card");
-        return data;
-    }
-
-    int (*Reset)() = nullptr;
-    int (*PutBlankCard)() = nullptr;
-    int (*PutCard)(const int16_t *) = nullptr;
-    int (*TakeCard)() = nullptr;
-    int (*GetCard)(int16_t *) = nullptr;
-    int (*FailNext)(const char *, int) = nullptr;
-    int (*CallLog)(char *, int) = nullptr;
-    int (*ClearCallLog)() = nullptr;
-
-private:
-    template <typename Fn> Fn resolve(const char *name)
-    {
-        const auto fn = reinterpret_cast<Fn>(m_library.resolve(name));
-        if (!fn)
-            throw std::runtime_error(name);
-        return fn;
-    }
-    QLibrary m_library;
-};
-
 struct Desk {
     explicit Desk(bool postgres = false)
         : hotel(postgres)
@@ -86,6 +35,7 @@ struct Desk {
         hotel.env().copyFromBin(QStringLiteral("libHotelLock.so"));
         hotel.env().copyFromBin(QStringLiteral("Dll"));
         sim = std::make_unique<Simulator>(hotel.env().programFile(QStringLiteral("libHotelLock.so")));
+        sim->Reset();
         if (!hotel.isOpen())
             return;
         hotel.addRoom(QStringLiteral("8'01"), 1, 8, 1);
@@ -104,12 +54,6 @@ void addDialects()
     QTest::newRow("sqlite") << false;
     if (HotelFixture::postgresConfigured())
         QTest::newRow("postgresql") << true;
-}
-
-QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery query = Sql::exec(db, sql, values);
-    return query.next() ? query.value(0) : QVariant();
 }
 
 // GuestLeaveTime, InputUser, CardCounts, Rom of the room's stay.

@@ -31,6 +31,9 @@ public:
         FailNext = resolve<decltype(&HLSim_FailNext)>("HLSim_FailNext");
         CallLog = resolve<decltype(&HLSim_CallLog)>("HLSim_CallLog");
         ClearCallLog = resolve<decltype(&HLSim_ClearCallLog)>("HLSim_ClearCallLog");
+        SetSystemPassword = resolve<decltype(&HLSim_SetSystemPassword)>("HLSim_SetSystemPassword");
+        PutDataCard = resolve<decltype(&HLSim_PutDataCard)>("HLSim_PutDataCard");
+        AttachCollector = resolve<decltype(&HLSim_AttachCollector)>("HLSim_AttachCollector");
     }
 
     // The encoder calls this process made since the log was cleared.
@@ -59,6 +62,16 @@ public:
     decltype(&HLSim_FailNext) FailNext = nullptr;
     decltype(&HLSim_CallLog) CallLog = nullptr;
     decltype(&HLSim_ClearCallLog) ClearCallLog = nullptr;
+    decltype(&HLSim_SetSystemPassword) SetSystemPassword = nullptr;
+    decltype(&HLSim_PutDataCard) PutDataCard = nullptr;
+    decltype(&HLSim_AttachCollector) AttachCollector = nullptr;
+
+    // The type of the card on the encoder; -1 without a card.
+    int cardType() const
+    {
+        TCardData data;
+        return GetCard(data.words()) ? data.CardType[0] : -1;
+    }
 
 private:
     template <typename Fn> Fn resolve(const char *name)
