@@ -299,7 +299,7 @@ int main(int argc, char **argv)
             return usage();
     }
     if (options.postgres && qEnvironmentVariableIsEmpty("TARVANE_PG_HOST")) {
-        std::fputs("--pg needs a server: run through bench/bench --pg, which starts one\n", stderr);
+        std::fputs("--pg needs a server: run through scripts/bench --pg, which starts one\n", stderr);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
