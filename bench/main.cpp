@@ -2,9 +2,9 @@
 #include "Clock.h"
 #include "Connection.h"
 #include "DataModule.h"
+#include "DeskCases.h"
 #include "HotelGenerator.h"
 #include "Paths.h"
-#include "Pending.h"
 #include "Prompts.h"
 #include "Schema.h"
 #include "Settings.h"
@@ -156,6 +156,7 @@ int usage()
 int run(const Options &options)
 {
     const Repeats repeats = options.quick ? Repeats::quick() : Repeats();
+    const DeskRepeats desk = options.quick ? DeskRepeats::quick() : DeskRepeats();
     QTemporaryDir work(QDir::temp().filePath(QStringLiteral("tarvane-bench-XXXXXX")));
     if (!work.isValid())
         throw std::runtime_error("no temporary folder");
@@ -214,9 +215,21 @@ int run(const Options &options)
             [&] { return journalLookupCase(hotel, QStringLiteral("journal_lookup"), repeats.journalLookup); });
         measure(QStringLiteral("override"),
             [&] { return overrideCase(hotel, QStringLiteral("override"), repeats.override); });
+        measure(QStringLiteral("picker"),
+            [&] { return pickerCase(hotel, QStringLiteral("picker"), building, floor, false, desk.picker); });
+        measure(QStringLiteral("picker_occupied"), [&] {
+            return pickerCase(hotel, QStringLiteral("picker_occupied"), building, std::nullopt, true, desk.picker);
+        });
+        measure(QStringLiteral("checkin"), [&] { return checkInCase(hotel, QStringLiteral("checkin"), desk.checkIn); });
+        measure(QStringLiteral("journal"), [&] { return journalCase(hotel, QStringLiteral("journal"), desk.journal); });
+        measure(QStringLiteral("journal_prune"),
+            [&] { return pruneCase(hotel, QStringLiteral("journal_prune"), work.path(), desk.prune); });
+        measure(QStringLiteral("collect"),
+            [&] { return collectCase(hotel, QStringLiteral("collect"), 10000, desk.collect); });
         for (const CaseResult &r : results) {
             if (r.name == QLatin1String("board") || r.name == QLatin1String("cardissue")
-                || r.name == QLatin1String("journal_lookup")) {
+                || r.name == QLatin1String("journal_lookup") || r.name == QLatin1String("checkin")
+                || r.name == QLatin1String("journal")) {
                 CaseResult copy = r;
                 copy.name += hotel.label;
                 growth.push_back(copy);
@@ -240,6 +253,8 @@ int run(const Options &options)
         growth.push_back(cardIssueCase(hotel, QStringLiteral("cardissue") + hotel.label, repeats.cardIssue));
         growth.push_back(
             journalLookupCase(hotel, QStringLiteral("journal_lookup") + hotel.label, repeats.journalLookup));
+        growth.push_back(checkInCase(hotel, QStringLiteral("checkin") + hotel.label, desk.checkIn));
+        growth.push_back(journalCase(hotel, QStringLiteral("journal") + hotel.label, desk.journal));
         closeHotel(hotel);
     }
     if (wanted(QStringLiteral("growth"))) {
@@ -270,14 +285,15 @@ int run(const Options &options)
         measure(QStringLiteral("pg_journal_lookup"), [&] {
             return journalLookupCase(hotel, QStringLiteral("pg_journal_lookup") + suffix, repeats.journalLookup / 4);
         });
+        measure(QStringLiteral("pg_checkin"),
+            [&] { return checkInCase(hotel, QStringLiteral("pg_checkin") + suffix, desk.checkIn / 4); });
+        measure(QStringLiteral("pg_journal"),
+            [&] { return journalCase(hotel, QStringLiteral("pg_journal") + suffix, desk.journal); });
         SystemSettings.ConnType = 0;
     }
 
     setPrompts(nullptr);
     std::printf("\n%s", resultTable(results).toUtf8().constData());
-    std::printf("\nNot measured yet (their code paths are still being built):\n");
-    for (const PendingCase &pending : pendingCases())
-        std::printf("  %s: waits for %s\n", pending.name.toUtf8().constData(), pending.waitsFor.toUtf8().constData());
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "Cases.h"
 #include "Clock.h"
+#include "DeskCases.h"
 #include "HotelGenerator.h"
 #include "Identifiers.h"
 #include "RoundTrips.h"
@@ -7,6 +8,7 @@
 #include "Sql.h"
 #include "TestEnv.h"
 
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -45,6 +47,9 @@ private Q_SLOTS:
     void cardIssueWritesWhatTheProgramWrites();
     void boardShowsEveryRoomOnBothPaths();
     void lookUpsFindTheGeneratedCards();
+    void checkInWritesWhatTheProgramWrites();
+    void rawDateDiffCountsAsTheProgram();
+    void deskCasesAgreeOnBothPaths();
     void serverStatementsCountedOnce();
 
 private:
@@ -144,6 +149,113 @@ void TestBenchCases::lookUpsFindTheGeneratedCards()
     QVERIFY(stays.ratio.has_value());
     const qint64 live = scalar(m_hotel.db, QStringLiteral("SELECT count(*) FROM GuestInRecord WHERE enOverride = 0"));
     QCOMPARE(live, m_hotel.size.liveStays);
+}
+
+void TestBenchCases::checkInWritesWhatTheProgramWrites()
+{
+    const QSqlDatabase &db = m_hotel.db;
+    const qint64 journalBefore = scalar(db, QStringLiteral("SELECT max(RecID) FROM MakeCardRecord"));
+    const qint64 staysBefore = scalar(db, QStringLiteral("SELECT max(ID) FROM GuestInRecord"));
+    const qint64 cardsBefore = scalar(db, QStringLiteral("SELECT sum(COALESCE(CardCounts, 1)) FROM GuestInRecord"));
+    const qint64 countersBefore = scalar(db, QStringLiteral("SELECT sum(CardSn) FROM RoomInfo"));
+
+    const CaseResult result = checkInCase(m_hotel, QStringLiteral("checkin"), 3);
+
+    // One warm-up and three timed check-ins on each path, each committed.
+    QCOMPARE(scalar(db, QStringLiteral("SELECT count(*) FROM MakeCardRecord WHERE RecID > %1").arg(journalBefore)), 8);
+    QCOMPARE(scalar(db, QStringLiteral("SELECT sum(CardSn) FROM RoomInfo")), countersBefore + 8);
+    QCOMPARE(
+        scalar(db,
+            QStringLiteral("SELECT count(DISTINCT CardType || '|' || enOverride || '|' || Holder || '|' || MakeUser "
+                           "|| '|' || MakeName || '|' || StartTime || '|' || EndTime || '|' || InputTime) "
+                           "FROM MakeCardRecord WHERE RecID > %1")
+                .arg(journalBefore)),
+        1);
+    // Every card is a new stay or one more card on a live one.
+    const qint64 newStays
+        = scalar(db, QStringLiteral("SELECT count(*) FROM GuestInRecord WHERE ID > %1").arg(staysBefore));
+    const qint64 cardsAfter = scalar(db, QStringLiteral("SELECT sum(COALESCE(CardCounts, 1)) FROM GuestInRecord"));
+    QCOMPARE(cardsAfter - cardsBefore, 8);
+    QVERIFY(newStays > 0);
+    QCOMPARE(scalar(db,
+                 QStringLiteral("SELECT count(DISTINCT GuestName || '|' || GuestID || '|' || GuestInTime || '|' || "
+                                "GuestLeaveTime || '|' || InputUser || '|' || MakeName || '|' || enOverride) "
+                                "FROM GuestInRecord WHERE ID > %1")
+                     .arg(staysBefore)),
+        1);
+    // A new stay names its room and carries the number its journal row has.
+    QSqlQuery stays = Sql::exec(db,
+        QStringLiteral(
+            "SELECT G.Room, I.Room, I.SystemRoomStr || G.Rom, "
+            "(SELECT count(*) FROM MakeCardRecord M WHERE M.RecID > %1 AND M.Rom = I.SystemRoomStr || G.Rom) "
+            "FROM GuestInRecord G JOIN RoomInfo I ON I.RoomStr = G.RoomStr WHERE G.ID > %2")
+            .arg(journalBefore)
+            .arg(staysBefore));
+    int seen = 0;
+    while (stays.next()) {
+        ++seen;
+        QCOMPARE(stays.value(0).toInt(), stays.value(1).toInt());
+        QVERIFY2(stays.value(3).toInt() == 1, qPrintable(stays.value(2).toString()));
+    }
+    QCOMPARE(seen, newStays);
+    QVERIFY(result.ratio.has_value());
+    QVERIFY(result.perSecond.has_value());
+}
+
+void TestBenchCases::rawDateDiffCountsAsTheProgram()
+{
+    const std::pair<const char *, const char *> pairs[] = {
+        { "2026-12-01 12:00:00", "2026-12-01 12:59:59" },
+        { "2026-12-01 12:59:00", "2026-12-01 13:00:00" },
+        { "2026-12-31 23:30:00", "2027-01-01 00:10:00" },
+        { "2024-02-28 10:00:00", "2024-03-01 09:00:00" },
+        { "2026-12-02 08:00:00", "2026-12-01 09:30:00" },
+    };
+    for (const char *unit : { "d", "h", "n" }) {
+        for (const auto &[a, b] : pairs) {
+            const QString sql = QStringLiteral("SELECT DateDiff('%1', '%2', '%3')")
+                                    .arg(QLatin1String(unit), QLatin1String(a), QLatin1String(b));
+            auto statement = m_hotel.raw->prepare(sql);
+            QVERIFY(statement->step());
+            QCOMPARE(statement->integer(0), scalar(m_hotel.db, sql));
+        }
+    }
+}
+
+void TestBenchCases::deskCasesAgreeOnBothPaths()
+{
+    // Each throws when the raw path reads or writes another number of rows.
+    const int building = 2;
+    const CaseResult free
+        = pickerCase(m_hotel, QStringLiteral("picker"), building, HotelSize::FirstFloor + 4, false, 2);
+    const CaseResult occupied = pickerCase(m_hotel, QStringLiteral("picker_occupied"), building, std::nullopt, true, 2);
+    const qint64 freeRooms = scalar(m_hotel.db,
+        QStringLiteral("SELECT count(*) FROM RoomInfo I WHERE Buiding = %1 AND Floor = %2 AND NOT EXISTS "
+                       "(SELECT 1 FROM GuestInRecord G WHERE G.Room = I.Room AND G.enOverride = 0)")
+            .arg(building)
+            .arg(HotelSize::FirstFloor + 4));
+    QCOMPARE(free.note, QStringLiteral("%1 rooms listed").arg(freeRooms));
+    QVERIFY(occupied.ratio.has_value());
+
+    const CaseResult search = journalCase(m_hotel, QStringLiteral("journal"), 2);
+    QVERIFY(search.ratio.has_value());
+
+    const qint64 journalRows = scalar(m_hotel.db, QStringLiteral("SELECT count(*) FROM MakeCardRecord"));
+    const CaseResult prune
+        = pruneCase(m_hotel, QStringLiteral("journal_prune"), QFileInfo(m_hotel.db.databaseName()).absolutePath(), 1);
+    QVERIFY(prune.ratio.has_value());
+    // The prune ran on copies: the hotel keeps its journal.
+    QCOMPARE(scalar(m_hotel.db, QStringLiteral("SELECT count(*) FROM MakeCardRecord")), journalRows);
+
+    const qint64 doorRows = scalar(m_hotel.db, QStringLiteral("SELECT count(*) FROM OpenDoorRecord"));
+    const CaseResult collect = collectCase(m_hotel, QStringLiteral("collect"), 200, 2);
+    QVERIFY(collect.ratio.has_value());
+    // A warm-up and two timed runs on each path store 200 rows each, less the
+    // first room's earlier rows every time.
+    const qint64 doorAfter = scalar(m_hotel.db, QStringLiteral("SELECT count(*) FROM OpenDoorRecord"));
+    QVERIFY(doorAfter > doorRows);
+    QVERIFY(doorAfter <= doorRows + 6 * 200);
+    QVERIFY(doorAfter > doorRows + 5 * 200 - 200);
 }
 
 void TestBenchCases::serverStatementsCountedOnce()
