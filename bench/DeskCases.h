@@ -11,9 +11,9 @@
 struct DeskRepeats {
     int checkIn = 500;
     int picker = 200;
-    int journal = 50;
+    int journal = 10;
     int prune = 3;
-    int collect = 5;
+    int collect = 3;
     static DeskRepeats quick();
 };
 
