@@ -87,6 +87,8 @@ CREATE TABLE MakeCardRecord (
 
 CREATE INDEX MakeCardRecord_InputTime ON MakeCardRecord (InputTime);
 CREATE INDEX MakeCardRecord_Card ON MakeCardRecord (CardType, Rom);
+-- The journal browser: one card type over a range of days.
+CREATE INDEX MakeCardRecord_TypeTime ON MakeCardRecord (CardType, InputTime);
 
 CREATE TABLE CardType (
     ID INTEGER PRIMARY KEY,

@@ -311,6 +311,9 @@ void tst_Schema::indexPerLookup_data()
           "00:00:00'",
             "MakeCardRecord_InputTime" },
         { "SELECT * FROM MakeCardRecord WHERE CardType = 4 AND Rom = '0102030A'", "MakeCardRecord_Card" },
+        { "SELECT * FROM MakeCardRecord WHERE CardType IN (4) AND InputTime >= '2024-01-01 00:00:00' AND InputTime "
+          "< '2024-01-08 00:00:00'",
+            "MakeCardRecord_TypeTime" },
         { "SELECT * FROM OpenDoorRecord WHERE RoomStr = '101'", "OpenDoorRecord_RoomStr" },
         { "SELECT * FROM RoomInfo WHERE Buiding = 1 AND Floor = 2 AND RoomNumber = 3", "RoomInfo_Place" },
         { "SELECT * FROM RoomInfo WHERE Room = 1", "RoomInfo_Room" },
