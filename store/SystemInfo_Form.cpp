@@ -96,9 +96,9 @@ TSystemInfo_Form::TSystemInfo_Form(QWidget *parent)
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    connect(Button1, &QPushButton::clicked, this, guarded([this](bool) { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, guarded([this](bool) { Button2Click(); }));
-    connect(Button3, &QPushButton::clicked, this, guarded([this](bool) { Button3Click(); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
 
     applyTranslationHooks(this);
     loadLockInfo(m_lockInfo);
