@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -92,10 +93,20 @@ HLSim_DoorRecord recordFromWords(const int16_t *w)
     return r;
 }
 
+// A token that names one written state: a process that finds the token it
+// read or wrote last in the file knows the state without parsing it again.
+std::string newGeneration()
+{
+    static std::mt19937_64 random { std::random_device {}() ^ (uint64_t(::getpid()) << 32) };
+    static uint64_t counter = 0;
+    return std::to_string(random()) + "-" + std::to_string(++counter);
+}
+
 std::string serialize(const State &s)
 {
     std::ostringstream out;
     out << "hotellock-state 1\n";
+    out << "generation " << newGeneration() << "\n";
     out << "connected " << (s.connected ? 1 : 0) << "\n";
     out << "device " << s.deviceType << "\n";
     out << "password";
@@ -198,6 +209,15 @@ State parse(const std::string &text)
     return s;
 }
 
+// The state this process read or wrote last, and the generation line of
+// the file it came from.
+struct StateCache {
+    bool valid = false;
+    std::string path;
+    std::string generation;
+    State state;
+} g_cache;
+
 // One call's hold on the state file: the lock, the state read under it, and
 // the write-back when the call changed it.
 class Session {
@@ -222,11 +242,27 @@ public:
             return;
         }
         std::ifstream file(m_path, std::ios::binary);
-        if (file) {
-            std::ostringstream text;
-            text << file.rdbuf();
-            state = parse(text.str());
+        if (!file) {
+            g_cache.valid = false;
+            return;
         }
+        // A card of thousands of door records is not parsed again for each
+        // record: the generation line tells whether the file changed.
+        std::string header;
+        std::string generation;
+        std::getline(file, header);
+        std::getline(file, generation);
+        if (g_cache.valid && g_cache.path == m_path && generation.rfind("generation ", 0) == 0
+            && generation == g_cache.generation) {
+            state = g_cache.state;
+            return;
+        }
+        file.clear();
+        file.seekg(0);
+        std::ostringstream text;
+        text << file.rdbuf();
+        state = parse(text.str());
+        g_cache = { generation.rfind("generation ", 0) == 0, m_path, generation, state };
     }
 
     ~Session()
@@ -252,6 +288,8 @@ public:
         if (fd < 0)
             return false;
         const std::string text = serialize(state);
+        const size_t firstBreak = text.find('\n');
+        const std::string generation = text.substr(firstBreak + 1, text.find('\n', firstBreak + 1) - firstBreak - 1);
         const char *data = text.data();
         size_t left = text.size();
         bool written = true;
@@ -270,9 +308,11 @@ public:
         ::close(fd);
         if (!written || ::rename(temp.c_str(), m_path.c_str()) != 0) {
             ::unlink(temp.c_str());
+            g_cache.valid = false;
             return false;
         }
         changed = false;
+        g_cache = { true, m_path, generation, state };
         return true;
     }
 
