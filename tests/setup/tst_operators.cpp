@@ -64,10 +64,10 @@ struct ConnectionParameters {
     }
 };
 
-QStringList rightsOf(const QString &spec)
+QStringList rightsOf(const QString &list)
 {
     // "all" for every right, else a list of column names.
-    return spec == QLatin1String("all") ? operatorRightColumns() : spec.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    return list == QLatin1String("all") ? operatorRightColumns() : list.split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
 int administrators(const QSqlDatabase &db)
