@@ -64,12 +64,6 @@ struct ConnectionParameters {
     }
 };
 
-QStringList rightsOf(const QString &list)
-{
-    // "all" for every right, else a list of column names.
-    return list == QLatin1String("all") ? operatorRightColumns() : list.split(QLatin1Char(','), Qt::SkipEmptyParts);
-}
-
 int administrators(const QSqlDatabase &db)
 {
     QSqlQuery query = Sql::exec(db, QStringLiteral("SELECT count(*) FROM Operator WHERE OperatorManage"));
