@@ -87,7 +87,7 @@ QString generatorTimeText(qint64 seconds)
     const qint64 day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
     const qint64 month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
     const qint64 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    char text[32];
+    char text[96];
     std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", static_cast<long long>(year),
         static_cast<long long>(month), static_cast<long long>(day), static_cast<long long>(rest / 3600),
         static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60));

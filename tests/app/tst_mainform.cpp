@@ -40,8 +40,8 @@ class TickingPrompts : public ScriptedPrompts {
 public:
     std::function<void()> whileShown;
     int boxes = 0;
-    QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &title,
-        const QString &text, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) override
+    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton) override
     {
         ++boxes;
         if (whileShown)

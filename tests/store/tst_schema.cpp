@@ -60,11 +60,6 @@ QVariantList column(QSqlQuery query)
         values << query.value(0);
     return values;
 }
-
-QString columnsOf(const QString &table, const QStringList &columns)
-{
-    return table + QLatin1Char(':') + columns.join(QLatin1Char(','));
-}
 } // namespace
 
 void tst_Schema::initTestCase()
