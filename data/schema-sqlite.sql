@@ -86,7 +86,8 @@ CREATE TABLE MakeCardRecord (
 ) STRICT;
 
 CREATE INDEX MakeCardRecord_InputTime ON MakeCardRecord (InputTime);
-CREATE INDEX MakeCardRecord_Card ON MakeCardRecord (CardType, Rom);
+-- A card's latest journal row: its type and number, newest first.
+CREATE INDEX MakeCardRecord_Card ON MakeCardRecord (CardType, Rom, InputTime);
 -- The journal browser: one card type over a range of days.
 CREATE INDEX MakeCardRecord_TypeTime ON MakeCardRecord (CardType, InputTime);
 

@@ -305,7 +305,8 @@ void tst_Schema::indexPerLookup_data()
         { "SELECT * FROM MakeCardRecord WHERE InputTime >= '2024-01-01 00:00:00' AND InputTime < '2024-02-01 "
           "00:00:00'",
             "MakeCardRecord_InputTime" },
-        { "SELECT * FROM MakeCardRecord WHERE CardType = 4 AND Rom = '0102030A'", "MakeCardRecord_Card" },
+        { "SELECT * FROM MakeCardRecord WHERE CardType = 4 AND Rom = '0102030A' ORDER BY InputTime DESC",
+            "MakeCardRecord_Card" },
         { "SELECT * FROM MakeCardRecord WHERE CardType IN (4) AND InputTime >= '2024-01-01 00:00:00' AND InputTime "
           "< '2024-01-08 00:00:00'",
             "MakeCardRecord_TypeTime" },
