@@ -538,10 +538,7 @@ void TMainForm::N40Click()
     const QString source = prompts().openFileName(this, QString(), folder, QStringLiteral("Data(*.db)"));
     if (source.isEmpty())
         return;
-    if (!QFileInfo(source).isFile()) {
-        prompts().error(this, title, MessageText(7));
-        return;
-    }
+    // A missing file comes back as Missing before anything is touched.
     // No tick may query the connection while it is closed.
     Timer1->stop();
     const RestoreResult result = restoreDatabase(source);
