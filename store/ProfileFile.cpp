@@ -26,6 +26,12 @@ bool isComment(const QString &trimmedLine)
     return trimmedLine.startsWith(u';');
 }
 
+// A value between a pair of double or single quotes; a reader drops the pair.
+bool isQuoted(const QString &value)
+{
+    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+}
+
 // A file written by an older installation may still be in the Chinese code
 // page; it is read as such and written back as UTF-8.
 QString decode(const QByteArray &bytes)
@@ -161,7 +167,8 @@ std::optional<QString> ProfileFile::value(const QString &section, const QString 
     if (line < 0)
         return std::nullopt;
     const QString &text = m_lines[line];
-    return text.mid(text.indexOf(u'=') + 1).trimmed();
+    const QString value = text.mid(text.indexOf(u'=') + 1).trimmed();
+    return isQuoted(value) ? value.mid(1, value.size() - 2) : value;
 }
 
 QString ProfileFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
@@ -194,6 +201,9 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
 {
     QString clean = value;
     clean.replace(u'\r', u' ').replace(u'\n', u' ');
+    // Outer blanks and outer quotes would be lost on reading: quoted, they stay.
+    if (clean != clean.trimmed() || isQuoted(clean))
+        clean = u'"' + clean + u'"';
     const auto found = findSection(section);
     if (!found) {
         if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
