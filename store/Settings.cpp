@@ -3,6 +3,7 @@
 #include "Paths.h"
 #include "ProfileFile.h"
 
+#include <QDir>
 #include <QLocale>
 
 namespace {
@@ -91,6 +92,11 @@ QString saveSystemInfo(const SystemInfoEdit &edit)
     const auto leaveTime = ProfileFile::parseTime(edit.LeaveTimeText);
     if (!leaveTime)
         return QStringLiteral("'%1' is not a valid time").arg(edit.LeaveTimeText);
+
+    // A value is one line of the file: a line break in it could not be read back.
+    if (edit.HotelName.contains(u'\n') || edit.HotelName.contains(u'\r'))
+        return QStringLiteral("Unable to write to %1: the hotel name holds a line break")
+            .arg(QDir::toNativeSeparators(Paths::profilePath()));
 
     ProfileFile file(Paths::profilePath());
     file.writeInteger(Config, QStringLiteral("LockType"), edit.LockType);
