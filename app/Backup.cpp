@@ -44,16 +44,6 @@ public:
     QString reason;
 };
 
-sqlite3 *nativeHandle(const QSqlDatabase &db)
-{
-    if (!Sql::isSqlite(db) || !db.isOpen())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 SqliteHandle openRaw(const QString &path, int flags)
 {
     sqlite3 *raw = nullptr;
@@ -155,7 +145,7 @@ QString beforeRestoreFileName(const QDateTime &when)
 
 QString databaseFilePath(const QSqlDatabase &db)
 {
-    sqlite3 *handle = nativeHandle(db);
+    sqlite3 *handle = Sql::sqliteHandle(db);
     if (!handle)
         return {};
     const char *name = sqlite3_db_filename(handle, "main");
@@ -175,7 +165,7 @@ BackupResult backupDatabase(const QSqlDatabase &db, const QString &target)
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         return { BackupOutcome::TargetExists, {} };
     try {
-        sqlite3 *source = nativeHandle(db);
+        sqlite3 *source = Sql::sqliteHandle(db);
         if (!source)
             throw Failure(
                 db.lastError().text().isEmpty() ? QStringLiteral("The database is not open.") : db.lastError().text());
@@ -249,7 +239,7 @@ RestoreResult restoreDatabase(const QString &source)
         if (!work.isValid())
             throw Failure(work.errorString());
         const QString snap = work.filePath(QStringLiteral("snapshot.db"));
-        snapshot(nativeHandle(db), snap);
+        snapshot(Sql::sqliteHandle(db), snap);
         copyIntoNewFile(snap, keep);
         QFile::remove(incoming);
         copyIntoNewFile(source, incoming);

@@ -26,6 +26,7 @@ QSqlDatabase prepareConnection(const QString &driver)
     const QString name = QString::fromLatin1(Tdm::ConnectionName);
     if (QSqlDatabase::contains(name)) {
         QSqlDatabase existing = QSqlDatabase::database(name, false);
+        Sql::forgetStatements(existing);
         if (existing.isOpen())
             existing.close();
         if (existing.driverName() == driver)

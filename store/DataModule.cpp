@@ -219,7 +219,10 @@ Tdm::~Tdm()
         s_instance = nullptr;
     const QString name = QString::fromLatin1(ConnectionName);
     if (QSqlDatabase::contains(name)) {
-        QSqlDatabase::database(name, false).close();
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        Sql::forgetStatements(db);
+        db.close();
+        db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
     }
 }

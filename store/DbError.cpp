@@ -4,6 +4,8 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 namespace {
 QString describe(const QSqlError &error)
 {
@@ -53,6 +55,11 @@ DbError DbError::fromDatabase(const QSqlDatabase &db)
     if (db.lastError().isValid())
         return DbError(db.lastError());
     return notOpen(QSqlError());
+}
+
+DbError DbError::fromSqlite(sqlite3 *handle)
+{
+    return DbError(QString::fromUtf8(sqlite3_errmsg(handle)), QString::number(sqlite3_extended_errcode(handle)));
 }
 
 bool DbError::isUniqueViolation() const

@@ -7,6 +7,7 @@
 
 class QSqlQuery;
 class QSqlDatabase;
+struct sqlite3;
 
 // A statement the database refused, carrying the database's own text. The
 // application's event handler shows it in the standard error box.
@@ -18,6 +19,8 @@ public:
 
     static DbError fromQuery(const QSqlQuery &query);
     static DbError fromDatabase(const QSqlDatabase &db);
+    // The last refusal on a connection used through SQLite's own calls.
+    static DbError fromSqlite(sqlite3 *handle);
 
     const QString &text() const { return m_text; }
     const QString &nativeCode() const { return m_nativeCode; }

@@ -1,8 +1,43 @@
 #include "Sql.h"
 
 #include "DbError.h"
+#include "ServerSession.h"
+#include "WriteTransaction.h"
+
+#include <QHash>
 
 #include <QSqlDriver>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Server statements prepared once per session: preparing, running and
+// releasing each would cost the desk three round trips where running costs one.
+struct KeptStatements {
+    ServerSession::Identity session;
+    QHash<QString, QSqlQuery> bySql;
+};
+
+// A connection belongs to the thread that opened it, and so do its statements.
+QHash<const QSqlDriver *, KeptStatements> &keptByDriver()
+{
+    thread_local QHash<const QSqlDriver *, KeptStatements> kept;
+    return kept;
+}
+
+// Statements of a session that has ended are never released: releasing one
+// would send its name to the session now open, and fail the transaction
+// there. They are few (a connection opened again), and kept reachable.
+void abandon(QHash<QString, QSqlQuery> &statements)
+{
+    static auto *abandoned = new QList<QSqlQuery>;
+    for (QSqlQuery &query : statements)
+        abandoned->append(std::move(query));
+    statements.clear();
+}
+
+} // namespace
 
 namespace Sql {
 
@@ -16,12 +51,25 @@ bool isPostgres(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL");
 }
 
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    if (!isSqlite(db) || !db.isOpen())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
 QSqlQuery prepare(const QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
+    if (!query.prepare(sql)) {
+        if (isPostgres(db))
+            WriteTransaction::noteRefusal(db.driver());
         throw DbError::fromQuery(query);
+    }
     return query;
 }
 
@@ -29,22 +77,64 @@ void exec(QSqlQuery &query, const QVariantList &values)
 {
     for (const QVariant &v : values)
         query.addBindValue(v);
-    if (!query.exec())
+    if (!query.exec()) {
+        if (query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL)
+            WriteTransaction::noteRefusal(query.driver());
         throw DbError::fromQuery(query);
+    }
 }
 
+// A kept statement is handed out as a copy sharing its result: the caller reads
+// the rows, the session keeps the prepared statement.
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
-    QSqlQuery query = prepare(db, sql);
-    exec(query, values);
-    return query;
+    if (!isPostgres(db)) {
+        QSqlQuery query = prepare(db, sql);
+        exec(query, values);
+        return query;
+    }
+    const ServerSession::Identity session = ServerSession::identity(db);
+    KeptStatements &kept = keptByDriver()[db.driver()];
+    if (!(kept.session == session)) {
+        abandon(kept.bySql);
+        kept.session = session;
+    }
+    auto it = kept.bySql.find(sql);
+    if (it == kept.bySql.end()) {
+        QSqlQuery query = prepare(db, sql);
+        if (session.connection)
+            it = kept.bySql.insert(sql, query);
+        exec(query, values);
+        return query;
+    }
+    it->finish();
+    exec(*it, values);
+    return *it;
+}
+QT_WARNING_POP
+
+void forgetStatements(const QSqlDatabase &db)
+{
+    const auto it = keptByDriver().find(db.driver());
+    if (it == keptByDriver().end())
+        return;
+    if (it->session == ServerSession::identity(db) && db.isOpen())
+        it->bySql.clear();
+    else
+        abandon(it->bySql);
+    keptByDriver().erase(it);
 }
 
 void execDirect(const QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery query(db);
-    if (!query.exec(sql))
+    if (!query.exec(sql)) {
+        if (isPostgres(db))
+            WriteTransaction::noteRefusal(db.driver());
         throw DbError::fromQuery(query);
+    }
 }
 
 QVariant dateTimeValue(const QDateTime &dt)

@@ -1,6 +1,7 @@
 #include "WriteTransaction.h"
 
 #include "DbError.h"
+#include "ServerSession.h"
 #include "Sql.h"
 
 #include <QHash>
@@ -10,6 +11,8 @@ namespace {
 struct OpenState {
     int depth = 0;
     bool doomed = false;
+    bool refusedOnServer = false; // the server aborted the transaction
+    const QSqlDriver *driver = nullptr;
 };
 // Keyed by connection name: one user-interface thread plus test threads that
 // each use their own connection.
@@ -27,6 +30,8 @@ WriteTransaction::WriteTransaction(const QSqlDatabase &db)
     if (state.depth == 0) {
         Sql::execDirect(m_db, Sql::isSqlite(m_db) ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
         state.doomed = false;
+        state.refusedOnServer = false;
+        state.driver = m_db.driver();
         m_outermost = true;
     }
     ++state.depth;
@@ -44,6 +49,14 @@ bool WriteTransaction::isActive(const QSqlDatabase &db)
     return it != openStates().constEnd() && it->depth > 0;
 }
 
+void WriteTransaction::noteRefusal(const QSqlDriver *driver)
+{
+    for (OpenState &state : openStates()) {
+        if (state.depth > 0 && state.driver == driver)
+            state.refusedOnServer = true;
+    }
+}
+
 void WriteTransaction::commit()
 {
     if (m_done)
@@ -58,15 +71,14 @@ void WriteTransaction::commit()
         rollback();
         throw DbError(QStringLiteral("The transaction was rolled back by a failed inner operation."));
     }
-    QSqlQuery query(m_db);
     // The server answers COMMIT of a transaction that a refused statement
-    // aborted with a silent rollback; asking first turns that into an error.
-    if (Sql::isPostgres(m_db) && !query.exec(QStringLiteral("SELECT 1"))) {
-        const DbError error = DbError::fromQuery(query);
+    // aborted with a silent rollback: that is an error here.
+    if (state.refusedOnServer || ServerSession::transactionAborted(m_db)) {
         rollback();
-        throw error;
+        throw DbError(QStringLiteral("current transaction is aborted, commands ignored until end of transaction block"),
+            QStringLiteral("25P02"));
     }
-    query.finish();
+    QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("COMMIT"))) {
         const DbError error = DbError::fromQuery(query);
         rollback();

@@ -21,6 +21,9 @@ public:
 
     // True while a guard is open on db.
     static bool isActive(const QSqlDatabase &db);
+    // A statement the server refused on driver's connection: the server has
+    // aborted the open transaction, so its commit fails.
+    static void noteRefusal(const QSqlDriver *driver);
 
 private:
     void rollback() noexcept;

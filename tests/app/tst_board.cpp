@@ -1,4 +1,5 @@
 #include "Board.h"
+#include "DbError.h"
 #include "HotelFixture.h"
 #include "Sql.h"
 
@@ -14,6 +15,7 @@ private Q_SLOTS:
     void filterLines();
     void readBoard_rows();
     void readBoard_filters();
+    void readBoard_refused();
 };
 
 void TestBoard::imageIndex_data()
@@ -75,6 +77,8 @@ void TestBoard::readBoard_rows()
         hotel.addRoom(QStringLiteral("104"), 1, 1, 4, 1);
         hotel.addRoom(QStringLiteral("105"), 1, 1, 5, 7); // no such state: not on the board
         hotel.addRoom(QStringLiteral("201"), 1, 2, 1, 0);
+        hotel.addRoom(QStringLiteral("贵宾301"), 1, 3, 1, 1);
+        hotel.addStay(QStringLiteral("贵宾301"));
         hotel.addStay(QStringLiteral("103"));
         hotel.addStay(QStringLiteral("103")); // two live stays: shown twice
         hotel.addStay(QStringLiteral("104"));
@@ -86,8 +90,8 @@ void TestBoard::readBoard_rows()
             shown << item.roomStr;
             images << item.imageIndex;
         }
-        QCOMPARE(shown, (QStringList { "101", "102", "103", "103", "104", "201" }));
-        QCOMPARE(images, (QList<int> { 0, 1, 2, 2, 3, 0 }));
+        QCOMPARE(shown, (QStringList { "101", "102", "103", "103", "104", "201", "贵宾301" }));
+        QCOMPARE(images, (QList<int> { 0, 1, 2, 2, 3, 0, 3 }));
     }
 }
 
@@ -110,6 +114,24 @@ void TestBoard::readBoard_filters()
         QCOMPARE(rooms({ std::nullopt, 2 }), (QStringList { "1201", "2201" }));
         QCOMPARE(rooms({ 2, 2 }), (QStringList { "2201" }));
         QCOMPARE(rooms({ 3, std::nullopt }), QStringList());
+    }
+}
+
+// A statement the database refuses reaches the operator with its own text.
+void TestBoard::readBoard_refused()
+{
+    for (const bool postgres : { false, true }) {
+        HotelFixture hotel(postgres);
+        if (!hotel.isOpen())
+            continue;
+        hotel.addRoom(QStringLiteral("101"), 1, 1, 1, 0);
+        Sql::execDirect(hotel.db(), QStringLiteral("DROP TABLE GuestInRecord"));
+        try {
+            (void)readBoard(hotel.db(), {});
+            QFAIL("the board was read without its stays");
+        } catch (const DbError &error) {
+            QVERIFY2(error.text().contains(QLatin1String("guestinrecord"), Qt::CaseInsensitive), qPrintable(error.text()));
+        }
     }
 }
 

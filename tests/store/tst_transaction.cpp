@@ -28,6 +28,7 @@ private Q_SLOTS:
     void commitAfterCaughtRefusalOnServer();
     void secondWriterWaits();
     void finishedQuerySeesOtherDesksCommit();
+    void keptServerStatements();
 
 private:
     int count(const QString &dialect, const QString &roomStr) const;
@@ -230,6 +231,41 @@ void tst_Transaction::finishedQuerySeesOtherDesksCommit()
         other.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other-desk"));
+}
+
+
+// The server session keeps its statements prepared: each run answers for its
+// own values, and a connection opened again prepares them anew, inside a
+// transaction too, without disturbing it.
+void tst_Transaction::keptServerStatements()
+{
+    if (!m_dialects->server())
+        QSKIP("no test server");
+    QSqlDatabase db = m_dialects->db(QStringLiteral("postgresql"));
+    Sql::exec(db, InsertRoom, { QStringLiteral("461") });
+    Sql::exec(db, InsertRoom, { QStringLiteral("462") });
+    const QString select = QStringLiteral("SELECT RoomStr FROM RoomInfo WHERE RoomStr = ?");
+    auto found = [&](const QString &roomStr) {
+        QSqlQuery query = Sql::exec(db, select, { roomStr });
+        return query.next() ? query.value(0).toString() : QString();
+    };
+    QCOMPARE(found(QStringLiteral("461")), QStringLiteral("461"));
+    QCOMPARE(found(QStringLiteral("462")), QStringLiteral("462"));
+    QCOMPARE(found(QStringLiteral("469")), QString());
+
+    db.close();
+    QVERIFY(db.open());
+    configureConnection(db);
+    {
+        WriteTransaction tx(db);
+        QCOMPARE(found(QStringLiteral("461")), QStringLiteral("461"));
+        Sql::exec(db, InsertRoom, { QStringLiteral("463") });
+        tx.commit();
+    }
+    QCOMPARE(count(QStringLiteral("postgresql"), QStringLiteral("463")), 1);
+
+    Sql::forgetStatements(db);
+    QCOMPARE(found(QStringLiteral("462")), QStringLiteral("462"));
 }
 
 QTEST_MAIN(tst_Transaction)

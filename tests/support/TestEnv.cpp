@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "Paths.h"
 #include "Schema.h"
+#include "Sql.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -137,6 +138,7 @@ PgTestDatabase::PgTestDatabase(bool withSchema)
 PgTestDatabase::~PgTestDatabase()
 {
     for (const QString &name : std::as_const(m_connections)) {
+        Sql::forgetStatements(QSqlDatabase::database(name, false));
         QSqlDatabase::database(name, false).close();
         QSqlDatabase::removeDatabase(name);
     }
