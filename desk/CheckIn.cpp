@@ -6,7 +6,6 @@
 #include "Identifiers.h"
 #include "Settings.h"
 #include "Sql.h"
-#include "WriteTransaction.h"
 
 #include <QSqlQuery>
 
@@ -64,14 +63,11 @@ int SetRoomState(const QString &roomStr, const TCardData &card, int recycleHours
         QStringLiteral("and"),
         QStringLiteral("(enOverride=0 or enOverride is null)"),
     }.join(QLatin1Char('\n'));
-    WriteTransaction transaction(db);
-    QSqlQuery update = Sql::prepare(db, sql);
-    Sql::exec(update,
+    // One statement: it commits on its own, and no other desk sees it half done.
+    const QSqlQuery update = Sql::exec(db, sql,
         { Sql::dateTimeValue(Clock::now()), roomStr, Sql::dateTimeValue(newStart), Sql::dateTimeValue(newStart),
             recycleHours, Sql::dateTimeValue(newEnd) });
-    const int closed = update.numRowsAffected();
-    transaction.commit();
-    return closed;
+    return update.numRowsAffected();
 }
 
 namespace {
@@ -92,10 +88,12 @@ void recordStay(const CheckInRequest &request, const TCardData &written, const Q
     live.finish();
     const QVariant guestName
         = request.guestName.trimmed().isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(request.guestName);
+    // The room's number comes from its row in the same statement.
     Sql::exec(db,
         QStringLiteral("INSERT INTO GuestInRecord (GuestName, GuestID, Room, RoomStr, Rom, GuestInTime, "
-                       "GuestLeaveTime, InputUser, MakeName) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        { guestName, request.guestId, LookupRoom(request.roomStr, db), request.roomStr, CardNoText(written.CardNo),
+                       "GuestLeaveTime, InputUser, MakeName) "
+                       "SELECT ?, ?, COALESCE((SELECT Room FROM RoomInfo WHERE RoomStr = ?), 0), ?, ?, ?, ?, ?, ?"),
+        { guestName, request.guestId, request.roomStr, request.roomStr, CardNoText(written.CardNo),
             Sql::dateTimeValue(request.start), Sql::dateTimeValue(request.end), SystemSettings.Staffer,
             SystemSettings.StafferName });
 }

@@ -45,24 +45,19 @@ void CardIssue::readCounterLocked()
         m_cardNo = m_counter == Counter::Room ? ReadRoomCardSn(m_roomStr, m_db) : ReadTypeCardSn(m_code, m_db);
         return;
     }
+    // The server advances the counter as it reads it, in one statement: the
+    // row stays locked to this desk until the issue ends, and a card that is
+    // not written rolls the advance back with everything else.
     const QString sql = m_counter == Counter::Room
-        ? QStringLiteral("SELECT CardSn FROM RoomInfo WHERE RoomStr = ? FOR UPDATE")
-        : QStringLiteral("SELECT CardSn FROM AllCardSn WHERE CardType = ? FOR UPDATE");
+        ? QStringLiteral("UPDATE RoomInfo SET CardSn = COALESCE(CardSn, 0) + 1 WHERE RoomStr = ? RETURNING CardSn - 1")
+        : QStringLiteral("INSERT INTO AllCardSn (CardType, CardSn) VALUES (?, 1) ON CONFLICT (CardType) "
+                         "DO UPDATE SET CardSn = AllCardSn.CardSn + 1 RETURNING CardSn - 1");
     const QVariant key = m_counter == Counter::Room ? QVariant(m_roomStr) : QVariant(m_code);
     QSqlQuery query = Sql::exec(m_db, sql, { key });
-    if (query.next()) {
+    if (query.next())
         m_cardNo = CardNumberFromCount(query.value(0).toLongLong());
-        return;
-    }
-    if (m_counter == Counter::Code) {
-        // No row to lock: make it (numbering this card 0) so that a second desk
-        // waits on it; rolled back with the issue when the card is not written.
-        Sql::exec(m_db, QStringLiteral("INSERT INTO AllCardSn (CardType, CardSn) VALUES (?, 0) ON CONFLICT DO NOTHING"),
-            { m_code });
-        query = Sql::exec(m_db, sql, { key });
-        if (query.next())
-            m_cardNo = CardNumberFromCount(query.value(0).toLongLong());
-    }
+    query.finish();
+    m_advanced = true;
 }
 
 void CardIssue::fillCardNo(TCardData &card) const
@@ -74,7 +69,7 @@ void CardIssue::recordCard(const TCardData &card, const QString &holder, const Q
 {
     if (m_recorded)
         throw DbError(QStringLiteral("The card of this issue was already recorded."));
-    switch (m_counter) {
+    switch (m_advanced ? Counter::None : m_counter) {
     case Counter::Room:
         AdvanceRoomCardSn(m_roomStr, m_db);
         break;

@@ -12,8 +12,9 @@
 // One card issue: a write transaction around the counter read, the encoder
 // call, the counter advance, the journal row and whatever the caller adds
 // (a stay row, CardCounts), committed together. The counter is read under a
-// lock (BEGIN IMMEDIATE on SQLite, SELECT ... FOR UPDATE on PostgreSQL), so
-// two desks never issue one number twice nor lose an advance.
+// lock (BEGIN IMMEDIATE on SQLite; on PostgreSQL the counter row, advanced as
+// it is read and so locked until the end), so two desks never issue one
+// number twice nor lose an advance.
 //
 //   auto issue = CardIssue::forRoom(roomStr);
 //   issue.fillCardNo(card);
@@ -62,4 +63,5 @@ private:
     std::unique_ptr<WriteTransaction> m_transaction;
     CardNumber m_cardNo = {};
     bool m_recorded = false;
+    bool m_advanced = false; // the counter moved on when it was read
 };

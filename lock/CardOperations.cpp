@@ -65,7 +65,15 @@ QVariant nullText()
 void WriteCardJournal(const TCardData &card, const QString &holder, const QString &explanation, const QSqlDatabase &db)
 {
     const int16_t cardType = card.CardType[0];
-    const QVariant roomStr = cardType == GuestCardType ? QVariant(LookupRoomStr(card.Room, db)) : nullText();
+    QVariant roomStr = nullText();
+    QString identity;
+    if (cardType == GuestCardType) {
+        const RoomNames names = LookupRoomNames(card.Room, db);
+        roomStr = names.roomStr;
+        identity = names.systemRoomStr + CardNoText(card.CardNo);
+    } else {
+        identity = CardIdentityText(card, db);
+    }
     const QVariant holderValue = holder.trimmed().isEmpty() ? nullText() : QVariant(holder);
     // The special-card window puts the floor, district or building into Room[0].
     const QVariant floor = cardType == 5 ? QVariant(int(card.Room[0])) : nullInt();
@@ -74,27 +82,16 @@ void WriteCardJournal(const TCardData &card, const QString &holder, const QStrin
     const QDateTime start = CardTimeToDateTime(card.StartTime);
     const QDateTime end = CardTimeToDateTime(card.EndTime);
 
-    QSqlQuery query = Sql::prepare(db,
+    Sql::exec(db,
         QStringLiteral("INSERT INTO MakeCardRecord (CardType, Rom, RoomStr, enOverride, Holder, Explain, MakeUser, "
                        "MakeName, Floor, District, Buiding, StartTime, EndTime, InputTime) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    query.addBindValue(int(cardType));
-    query.addBindValue(CardIdentityText(card, db));
-    query.addBindValue(roomStr);
-    query.addBindValue(int(card.Override));
-    query.addBindValue(holderValue);
-    query.addBindValue(explanation.isNull() ? QString(QLatin1String("")) : explanation);
-    query.addBindValue(SystemSettings.Staffer);
-    query.addBindValue(SystemSettings.StafferName);
-    query.addBindValue(floor);
-    query.addBindValue(district);
-    query.addBindValue(building);
-    // Bound from the Clock rather than left to the column default, so that the
-    // row carries the desk's time like every other date-time it stores.
-    query.addBindValue(Sql::dateTimeValue(start));
-    query.addBindValue(Sql::dateTimeValue(end));
-    query.addBindValue(Sql::dateTimeValue(Clock::now()));
-    Sql::exec(query);
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        { int(cardType), identity, roomStr, int(card.Override), holderValue,
+            explanation.isNull() ? QString(QLatin1String("")) : explanation, SystemSettings.Staffer,
+            SystemSettings.StafferName, floor, district, building,
+            // Bound from the Clock rather than left to the column default, so
+            // that the row carries the desk's time like every other date-time.
+            Sql::dateTimeValue(start), Sql::dateTimeValue(end), Sql::dateTimeValue(Clock::now()) });
 }
 
 int OverrideStaysOfCard(const int16_t *cardNo4, const std::optional<QString> &roomStr, const QSqlDatabase &db)

@@ -156,12 +156,7 @@ int32_t LookupRoom(const QString &roomStr, const QSqlDatabase &db)
 
 QString LookupRoomStr(const int16_t *room7, const QSqlDatabase &db)
 {
-    QSqlQuery query
-        = lookup(db, QStringLiteral("SELECT RoomStr FROM RoomInfo WHERE Buiding = ? AND Floor = ? AND RoomNumber = ?"),
-            blockValues(room7));
-    if (!query.next())
-        return {};
-    return query.value(0).toString();
+    return LookupRoomNames(room7, db).roomStr;
 }
 
 QString LookupRoomStr(const RoomBlock &block, const QSqlDatabase &db)
@@ -171,17 +166,22 @@ QString LookupRoomStr(const RoomBlock &block, const QSqlDatabase &db)
 
 QString LookupSystemRoomStr(const int16_t *room7, const QSqlDatabase &db)
 {
-    QSqlQuery query = lookup(db,
-        QStringLiteral("SELECT SystemRoomStr FROM RoomInfo WHERE Buiding = ? AND Floor = ? AND RoomNumber = ?"),
-        blockValues(room7));
-    if (!query.next())
-        return {};
-    return query.value(0).toString();
+    return LookupRoomNames(room7, db).systemRoomStr;
 }
 
 QString LookupSystemRoomStr(const RoomBlock &block, const QSqlDatabase &db)
 {
     return LookupSystemRoomStr(block.data(), db);
+}
+
+RoomNames LookupRoomNames(const int16_t *room7, const QSqlDatabase &db)
+{
+    QSqlQuery query = lookup(db,
+        QStringLiteral("SELECT RoomStr, SystemRoomStr FROM RoomInfo WHERE Buiding = ? AND Floor = ? AND RoomNumber = ?"),
+        blockValues(room7));
+    if (!query.next())
+        return {};
+    return { query.value(0).toString(), query.value(1).toString() };
 }
 
 CardNumber ReadRoomCardSn(const QString &roomStr, const QSqlDatabase &db)

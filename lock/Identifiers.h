@@ -56,6 +56,12 @@ QString LookupRoomStr(const RoomBlock &block, const QSqlDatabase &db = dm().conn
 QString LookupRoomStr(const int16_t *room7, const QSqlDatabase &db = dm().conn());
 QString LookupSystemRoomStr(const RoomBlock &block, const QSqlDatabase &db = dm().conn());
 QString LookupSystemRoomStr(const int16_t *room7, const QSqlDatabase &db = dm().conn());
+// Both names of the room in one look-up (empty when there is no such room).
+struct RoomNames {
+    QString roomStr;
+    QString systemRoomStr;
+};
+RoomNames LookupRoomNames(const int16_t *room7, const QSqlDatabase &db = dm().conn());
 // Five words from the room's CardSn (zeros without a row).
 CardNumber ReadRoomCardSn(const QString &roomStr, const QSqlDatabase &db = dm().conn());
 // The room's CardSn grows by one, in one statement.

@@ -167,13 +167,17 @@ private Q_SLOTS:
         Sql::exec(db, QStringLiteral("DELETE FROM MakeCardRecord"));
         const QVariant counter = scalar(db, QStringLiteral("SELECT CardSn FROM RoomInfo WHERE RoomStr = '2206'"));
 
-        auto issue = CardIssue::forRoom(QStringLiteral("2206"), db);
-        TCardData card = guestCard(issue.CardNo(), 2, 2, 6);
-        const int16_t result = WriteGuestCard(card);
-        QCOMPARE(int(result), code);
-        if (result == Encoder::Success) {
-            issue.recordCard(card, QString(), QString());
-            issue.commit();
+        CardNumber issued;
+        {
+            auto issue = CardIssue::forRoom(QStringLiteral("2206"), db);
+            issued = issue.CardNo();
+            TCardData card = guestCard(issued, 2, 2, 6);
+            const int16_t result = WriteGuestCard(card);
+            QCOMPARE(int(result), code);
+            if (result == Encoder::Success) {
+                issue.recordCard(card, QString(), QString());
+                issue.commit();
+            }
         }
 
         const int journal = scalar(db, QStringLiteral("SELECT COUNT(*) FROM MakeCardRecord")).toInt();
@@ -184,7 +188,7 @@ private Q_SLOTS:
         if (code == 1) {
             // The number on the card is the one journalled.
             const TCardData written = sim.card();
-            QCOMPARE(CardIdentityText(written, db), QStringLiteral("020206") + CardNoText(issue.CardNo().data()));
+            QCOMPARE(CardIdentityText(written, db), QStringLiteral("020206") + CardNoText(issued.data()));
             QCOMPARE(scalar(db, QStringLiteral("SELECT Rom FROM MakeCardRecord")).toString(),
                 QStringLiteral("020206") + CardNoText(written.CardNo));
         }
