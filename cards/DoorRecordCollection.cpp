@@ -31,29 +31,23 @@ struct CollectedRow {
     QString makeName;
 };
 
-// Look-ups repeat for every record of the same room or card: ask each once.
+// Look-ups repeat for every record of the same room or card: each is asked
+// once, through statements prepared once for the whole card.
 class LookupCache {
 public:
     explicit LookupCache(const QSqlDatabase &db)
         : m_db(db)
+        , m_roomNames(db)
+        , m_cardJournal(db)
     {
     }
 
-    QString roomStr(const RoomBlock &room)
+    const RoomNames &room(const RoomBlock &room)
     {
         const quint64 key = roomKey(room);
-        auto it = m_roomStrs.find(key);
-        if (it == m_roomStrs.end())
-            it = m_roomStrs.insert(key, LookupRoomStr(room, m_db));
-        return *it;
-    }
-
-    QString systemRoomStr(const RoomBlock &room)
-    {
-        const quint64 key = roomKey(room);
-        auto it = m_systemRoomStrs.find(key);
-        if (it == m_systemRoomStrs.end())
-            it = m_systemRoomStrs.insert(key, LookupSystemRoomStr(room, m_db));
+        auto it = m_rooms.find(key);
+        if (it == m_rooms.end())
+            it = m_rooms.insert(key, m_roomNames(room.data()));
         return *it;
     }
 
@@ -66,13 +60,12 @@ public:
     }
 
     // Holder and maker of the journal row of that card.
-    std::pair<QString, QString> journal(int cardType, const QString &journalNo)
+    CardJournalLookup::Names journal(int cardType, const QString &journalNo)
     {
         const QString key = QString::number(cardType) + QLatin1Char('/') + journalNo;
         auto it = m_journal.find(key);
         if (it == m_journal.end())
-            it = m_journal.insert(
-                key, { LookupCardHolder(cardType, journalNo, m_db), LookupCardMaker(cardType, journalNo, m_db) });
+            it = m_journal.insert(key, m_cardJournal(cardType, journalNo));
         return *it;
     }
 
@@ -83,10 +76,11 @@ private:
     }
 
     QSqlDatabase m_db;
-    QHash<quint64, QString> m_roomStrs;
-    QHash<quint64, QString> m_systemRoomStrs;
+    RoomNamesLookup m_roomNames;
+    CardJournalLookup m_cardJournal;
+    QHash<quint64, RoomNames> m_rooms;
     QHash<int, QString> m_keyKinds;
-    QHash<QString, std::pair<QString, QString>> m_journal;
+    QHash<QString, CardJournalLookup::Names> m_journal;
 };
 
 // One ReadOneOpenDoorRecord into the places the data card shares between calls.
@@ -125,16 +119,17 @@ QString nonNull(const QString &text)
 CollectedRow rowOf(const DoorRecord &record, LookupCache &lookups)
 {
     CollectedRow row;
-    row.roomStr = nonNull(lookups.roomStr(record.room));
+    const RoomNames &room = lookups.room(record.room);
+    row.roomStr = nonNull(room.roomStr);
     row.rom = CardNoText(record.cardNo.data());
     row.openTime = CardTimeToDateTime(record.time.data());
     row.cardType = record.cardType;
     row.cardTypeStr = nonNull(lookups.keyKind(record.cardType));
     // The journal keeps a guest card under its room's system number followed by its number.
-    const QString journalNo = record.cardType == GuestCardType ? lookups.systemRoomStr(record.room) + row.rom : row.rom;
-    const auto [holder, maker] = lookups.journal(record.cardType, journalNo);
-    row.cardHolderStr = nonNull(holder);
-    row.makeName = nonNull(maker);
+    const QString journalNo = record.cardType == GuestCardType ? room.systemRoomStr + row.rom : row.rom;
+    const CardJournalLookup::Names names = lookups.journal(record.cardType, journalNo);
+    row.cardHolderStr = nonNull(names.holder);
+    row.makeName = nonNull(names.maker);
     return row;
 }
 

@@ -169,6 +169,27 @@ QString LookupCardHolder(int cardType, const QString &rom, const QSqlDatabase &d
         .value_or(QStringLiteral("None"));
 }
 
+CardJournalLookup::CardJournalLookup(const QSqlDatabase &db)
+    : m_query(Sql::prepare(db,
+          QStringLiteral("SELECT Holder, MakeName FROM MakeCardRecord WHERE CardType = ? AND Rom = ? "
+                         "ORDER BY InputTime DESC")))
+{
+}
+
+CardJournalLookup::Names CardJournalLookup::operator()(int cardType, const QString &rom)
+{
+    Sql::exec(m_query, { cardType, rom });
+    Names names { QStringLiteral("None"), QStringLiteral("None") };
+    if (m_query.next()) {
+        const auto text = [&](int column) {
+            return m_query.value(column).isNull() ? QString(QLatin1String("")) : m_query.value(column).toString();
+        };
+        names = { text(0), text(1) };
+    }
+    m_query.finish();
+    return names;
+}
+
 QString EncoderResultText(int16_t code)
 {
     if (code != Encoder::Success) {

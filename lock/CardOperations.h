@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <cstdint>
@@ -50,6 +51,19 @@ QString LookupKeyKind(int cardType, const QSqlDatabase &db = dm().conn());
 // InputTime of several); "None" without a row, "" when the column has no value.
 QString LookupCardMaker(int cardType, const QString &rom, const QSqlDatabase &db = dm().conn());
 QString LookupCardHolder(int cardType, const QString &rom, const QSqlDatabase &db = dm().conn());
+// Both of that row, for many cards in a row: one statement, prepared once.
+class CardJournalLookup {
+public:
+    struct Names {
+        QString holder;
+        QString maker;
+    };
+    explicit CardJournalLookup(const QSqlDatabase &db);
+    Names operator()(int cardType, const QString &rom);
+
+private:
+    QSqlQuery m_query;
+};
 
 // "操作成功！", "无卡！", "无发卡机！" or "操作失败！". For any code other than 1 the
 // encoder is probed first (Detect_EncoderA, then ReadSystemPas; results ignored).

@@ -174,14 +174,39 @@ QString LookupSystemRoomStr(const RoomBlock &block, const QSqlDatabase &db)
     return LookupSystemRoomStr(block.data(), db);
 }
 
+namespace {
+
+QString roomNamesStatement()
+{
+    return QStringLiteral("SELECT RoomStr, SystemRoomStr FROM RoomInfo WHERE Buiding = ? AND Floor = ? AND RoomNumber = ?");
+}
+
+RoomNames roomNamesOf(QSqlQuery &query)
+{
+    RoomNames names;
+    if (query.next())
+        names = { query.value(0).toString(), query.value(1).toString() };
+    query.finish();
+    return names;
+}
+
+} // namespace
+
 RoomNames LookupRoomNames(const int16_t *room7, const QSqlDatabase &db)
 {
-    QSqlQuery query = lookup(db,
-        QStringLiteral("SELECT RoomStr, SystemRoomStr FROM RoomInfo WHERE Buiding = ? AND Floor = ? AND RoomNumber = ?"),
-        blockValues(room7));
-    if (!query.next())
-        return {};
-    return { query.value(0).toString(), query.value(1).toString() };
+    QSqlQuery query = lookup(db, roomNamesStatement(), blockValues(room7));
+    return roomNamesOf(query);
+}
+
+RoomNamesLookup::RoomNamesLookup(const QSqlDatabase &db)
+    : m_query(Sql::prepare(db, roomNamesStatement()))
+{
+}
+
+RoomNames RoomNamesLookup::operator()(const int16_t *room7)
+{
+    Sql::exec(m_query, blockValues(room7));
+    return roomNamesOf(m_query);
 }
 
 CardNumber ReadRoomCardSn(const QString &roomStr, const QSqlDatabase &db)

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
@@ -62,6 +63,15 @@ struct RoomNames {
     QString systemRoomStr;
 };
 RoomNames LookupRoomNames(const int16_t *room7, const QSqlDatabase &db = dm().conn());
+// The same look-up for many rooms in a row: prepared once.
+class RoomNamesLookup {
+public:
+    explicit RoomNamesLookup(const QSqlDatabase &db);
+    RoomNames operator()(const int16_t *room7);
+
+private:
+    QSqlQuery m_query;
+};
 // Five words from the room's CardSn (zeros without a row).
 CardNumber ReadRoomCardSn(const QString &roomStr, const QSqlDatabase &db = dm().conn());
 // The room's CardSn grows by one, in one statement.
