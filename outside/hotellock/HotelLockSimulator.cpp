@@ -17,6 +17,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <fcntl.h>
@@ -218,6 +219,30 @@ struct StateCache {
     State state;
 } g_cache;
 
+// The second line of the file at path; empty when it cannot be read.
+std::string generationLine(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char head[256];
+    ssize_t n;
+    do
+        n = ::read(fd, head, sizeof head);
+    while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n <= 0)
+        return {};
+    const std::string_view text(head, static_cast<size_t>(n));
+    const size_t first = text.find('\n');
+    if (first == std::string_view::npos)
+        return {};
+    const size_t second = text.find('\n', first + 1);
+    if (second == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first + 1, second - first - 1));
+}
+
 // One call's hold on the state file: the lock, the state read under it, and
 // the write-back when the call changed it.
 class Session {
@@ -225,11 +250,16 @@ public:
     Session()
         : m_path(stateFilePath())
     {
-        std::error_code ec;
-        const std::filesystem::path parent = std::filesystem::path(m_path).parent_path();
-        if (!parent.empty())
-            std::filesystem::create_directories(parent, ec);
-        m_lockFd = ::open((m_path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        const std::string lockPath = m_path + ".lock";
+        m_lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_lockFd < 0 && errno == ENOENT) {
+            // The first call of all: the state file's folder is made.
+            std::error_code ec;
+            const std::filesystem::path parent = std::filesystem::path(m_path).parent_path();
+            if (!parent.empty())
+                std::filesystem::create_directories(parent, ec);
+            m_lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        }
         if (m_lockFd < 0)
             return;
         int rc;
@@ -241,24 +271,22 @@ public:
             m_lockFd = -1;
             return;
         }
+        // A card of thousands of door records is not parsed again for each
+        // record: the generation line, second of the file, tells whether the
+        // file changed.
+        const std::string generation = generationLine(m_path);
+        if (g_cache.valid && g_cache.path == m_path && generation.rfind("generation ", 0) == 0
+            && generation == g_cache.generation) {
+            // Borrowed, not copied: a data card's records are many.
+            state = std::move(g_cache.state);
+            m_borrowed = true;
+            return;
+        }
         std::ifstream file(m_path, std::ios::binary);
         if (!file) {
             g_cache.valid = false;
             return;
         }
-        // A card of thousands of door records is not parsed again for each
-        // record: the generation line tells whether the file changed.
-        std::string header;
-        std::string generation;
-        std::getline(file, header);
-        std::getline(file, generation);
-        if (g_cache.valid && g_cache.path == m_path && generation.rfind("generation ", 0) == 0
-            && generation == g_cache.generation) {
-            state = g_cache.state;
-            return;
-        }
-        file.clear();
-        file.seekg(0);
         std::ostringstream text;
         text << file.rdbuf();
         state = parse(text.str());
@@ -267,6 +295,10 @@ public:
 
     ~Session()
     {
+        if (m_borrowed && !changed)
+            g_cache.state = std::move(state);
+        else if (m_borrowed)
+            g_cache.valid = false;
         if (m_lockFd >= 0) {
             ::flock(m_lockFd, LOCK_UN);
             ::close(m_lockFd);
@@ -313,6 +345,7 @@ public:
         }
         changed = false;
         g_cache = { true, m_path, generation, state };
+        m_borrowed = false;
         return true;
     }
 
@@ -322,6 +355,7 @@ public:
 private:
     std::string m_path;
     int m_lockFd = -1;
+    bool m_borrowed = false; // state was moved out of g_cache and goes back unless changed
 };
 
 void copyOut(int16_t *to, const int16_t *from, int n)
