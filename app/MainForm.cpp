@@ -4,6 +4,7 @@
 #include "Backup.h"
 #include "BitmapIcon.h"
 #include "Clock.h"
+#include "Connection.h"
 #include "DataModule.h"
 #include "MenuTable.h"
 #include "Operators.h"
@@ -390,10 +391,9 @@ bool TMainForm::rebuildBoard(bool fromTimer)
 
 void TMainForm::Timer1Timer()
 {
-    if (!RoomsChanged)
-        return;
-    if (rebuildBoard(/*fromTimer=*/true))
+    if (RoomsChanged && rebuildBoard(/*fromTimer=*/true))
         RoomsChanged = false;
+    checkpointWhileIdle(dm().conn());
 }
 
 QList<BoardItem> TMainForm::boardItems() const

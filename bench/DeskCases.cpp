@@ -451,6 +451,8 @@ CaseResult collectCase(OpenHotel &hotel, const QString &name, int records, int r
             throw std::runtime_error("the data card's records were not all stored");
         stored = collected.records;
         ours.push_back(ms);
+        // The desk's idle moment after the collection.
+        checkpointWhileIdle(hotel.db);
     }
     putBlank();
 

@@ -15,6 +15,8 @@
 #include <QTimeZone>
 #include <QUrl>
 
+#include <sqlite3.h>
+
 namespace {
 
 constexpr int DefaultPostgresPort = 5432;
@@ -134,6 +136,9 @@ void configureConnection(const QSqlDatabase &db)
         QSqlQuery wal = Sql::exec(db, QStringLiteral("PRAGMA journal_mode=WAL"));
         while (wal.next()) { }
         Sql::execDirect(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+        QSqlQuery checkpoint
+            = Sql::exec(db, QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(WalCommitCheckpointPages));
+        while (checkpoint.next()) { }
         // Relations between tables are kept by the program, not the database.
         Sql::execDirect(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
         QSqlQuery busy = Sql::exec(db, QStringLiteral("PRAGMA busy_timeout=5000"));
@@ -146,4 +151,13 @@ void configureConnection(const QSqlDatabase &db)
             = Sql::exec(db, QStringLiteral("SELECT set_config('TimeZone', ?, false)"), { postgresZoneName() });
         while (zone.next()) { }
     }
+}
+
+void checkpointWhileIdle(const QSqlDatabase &db)
+{
+    sqlite3 *handle = Sql::sqliteHandle(db);
+    if (!handle || !sqlite3_get_autocommit(handle))
+        return;
+    // A busy answer (another desk checkpointing or writing) waits for the next time.
+    (void)sqlite3_wal_checkpoint_v2(handle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
 }

@@ -13,3 +13,12 @@ bool openDatabase();
 // timeout and DateDiff on SQLite; lock timeout and the desk's time zone on
 // PostgreSQL. Throws DbError.
 void configureConnection(const QSqlDatabase &db);
+
+// Copies the embedded file's write-ahead log back into the file, taking what
+// it can without waiting for another desk. The desk calls it while idle, so
+// that no commit waits for it; a commit does it only once the log has grown
+// past its bound. Nothing on a server or inside a transaction; never throws.
+void checkpointWhileIdle(const QSqlDatabase &db);
+
+// The log a commit leaves to the idle checkpoint, in pages.
+constexpr int WalCommitCheckpointPages = 10000;

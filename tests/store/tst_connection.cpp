@@ -6,9 +6,11 @@
 #include "Settings.h"
 #include "Sql.h"
 #include "TestEnv.h"
+#include "WriteTransaction.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimeZone>
 #include <QtTest>
 
@@ -28,6 +30,7 @@ private Q_SLOTS:
     void damagedFileFailsSilently();
     void otherConnTypeTriesNothing();
     void embeddedConnectionSettings();
+    void idleCheckpoint();
     void server_data();
     void server();
     void switchesFromFileToServer();
@@ -178,7 +181,7 @@ void tst_Connection::embeddedConnectionSettings()
     const QString path = makeDatabase(QStringLiteral("db/lock.db"));
     QVERIFY(openDatabase());
     const QList<QPair<QString, QString>> pragmas { { "journal_mode", "wal" }, { "synchronous", "1" },
-        { "foreign_keys", "0" }, { "busy_timeout", "5000" } };
+        { "foreign_keys", "0" }, { "busy_timeout", "5000" }, { "wal_autocheckpoint", "10000" } };
     for (const auto &[pragma, expected] : pragmas) {
         QSqlQuery query = Sql::exec(conn(), QStringLiteral("PRAGMA ") + pragma);
         QVERIFY(query.next());
@@ -195,6 +198,27 @@ void tst_Connection::embeddedConnectionSettings()
         QCOMPARE(query.value(0).toInt(), 30);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("second"));
+}
+
+// A commit leaves the log to the desk's idle moments: the clerk does not wait
+// for it. The idle checkpoint then takes it into the file.
+void tst_Connection::idleCheckpoint()
+{
+    const QString path = makeDatabase(QStringLiteral("db/lock.db"));
+    QVERIFY(openDatabase());
+    const qint64 before = QFileInfo(path).size();
+    {
+        WriteTransaction tx(conn());
+        QSqlQuery insert = Sql::prepare(
+            conn(), QStringLiteral("INSERT INTO OpenDoorRecord (RoomStr, Rom, CardHolderStr) VALUES (?, ?, ?)"));
+        for (int i = 0; i < 3000; ++i)
+            Sql::exec(insert, { QString::number(i), QString::number(i), QString(2000, QLatin1Char('x')) });
+        tx.commit();
+    }
+    QCOMPARE(QFileInfo(path).size(), before);
+    QVERIFY(QFileInfo(path + QStringLiteral("-wal")).size() > 1000 * 4096);
+    checkpointWhileIdle(conn());
+    QVERIFY(QFileInfo(path).size() > before + 3000 * 2000);
 }
 
 void tst_Connection::server_data()
