@@ -5,7 +5,6 @@
 #include "WriteTransaction.h"
 
 #include <QHash>
-
 #include <QSqlDriver>
 
 #include <sqlite3.h>
