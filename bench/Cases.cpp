@@ -35,7 +35,13 @@
 
 namespace {
 
-// After the timed runs, one more operation with the server's statements counted.
+QByteArray utf8(const QString &text)
+{
+    return text.toUtf8();
+}
+
+} // namespace
+
 void countRoundTrips(OpenHotel &hotel, CaseResult &result, const std::function<void()> &operation)
 {
     if (!Sql::isPostgres(hotel.db))
@@ -44,13 +50,6 @@ void countRoundTrips(OpenHotel &hotel, CaseResult &result, const std::function<v
     operation();
     result.roundTrips = double(RoundTrips::count());
 }
-
-QByteArray utf8(const QString &text)
-{
-    return text.toUtf8();
-}
-
-} // namespace
 
 // Puts a blank card on the simulator once; after that each guest card written
 // lies there and is cleared by the next issue, as at a desk.

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,10 @@ QSqlDatabase openProgramConnection(const QString &path, const QString &connectio
 // after that each guest card written lies there and the next issue clears it,
 // as at a desk. Throws std::runtime_error without the simulator.
 void prepareEncoder();
+
+// After a case's timed runs: one more operation with the statements it sends
+// to the server counted (nothing on the embedded file).
+void countRoundTrips(OpenHotel &hotel, CaseResult &result, const std::function<void()> &operation);
 
 // Answers every question with Cancel where it may, OK elsewhere; other
 // boxes (errors above all) are echoed so that a broken case shows why.

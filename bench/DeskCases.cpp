@@ -11,7 +11,6 @@
 #include "HotelLock.h"
 #include "Identifiers.h"
 #include "RoomListQuery.h"
-#include "RoundTrips.h"
 #include "Settings.h"
 #include "Sql.h"
 
@@ -26,15 +25,6 @@
 #include <stdexcept>
 
 namespace {
-
-void countTrips(OpenHotel &hotel, CaseResult &result, const std::function<void()> &operation)
-{
-    if (!Sql::isPostgres(hotel.db))
-        return;
-    RoundTrips::reset();
-    operation();
-    result.roundTrips = double(RoundTrips::count());
-}
 
 QByteArray utf8(const QString &text)
 {
@@ -250,7 +240,7 @@ CaseResult checkInCase(OpenHotel &hotel, const QString &name, int repeats)
     if (!raw.empty())
         result.note
             += QStringLiteral("; without it ratio=%1").arg((result.medianMs - encoderMedian) / median(raw), 0, 'f', 2);
-    countTrips(hotel, result, checkInOne);
+    countRoundTrips(hotel, result, checkInOne);
     return result;
 }
 
@@ -353,7 +343,7 @@ CaseResult journalCase(OpenHotel &hotel, const QString &name, int repeats)
     }
     CaseResult result = compare(name, ours, raw);
     result.note = QStringLiteral("%1 rows of 7 days").arg(rows);
-    countTrips(hotel, result, [&] {
+    countRoundTrips(hotel, result, [&] {
         (void)countCardJournal(typed, hotel.db);
         QSqlQuery query = selectCardJournal(typed, hotel.db);
         while (query.next()) { }
