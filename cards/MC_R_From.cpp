@@ -1,6 +1,7 @@
 #include "MC_R_From.h"
 
 #include "Clock.h"
+#include "NamedWidgets.h"
 #include "Operators.h"
 #include "Prompts.h"
 #include "Settings.h"
@@ -22,12 +23,7 @@
 
 namespace {
 
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using Widgets::named;
 
 QDateEdit *longDatePicker(const char *name, QWidget *parent)
 {

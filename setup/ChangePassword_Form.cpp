@@ -1,6 +1,7 @@
 #include "ChangePassword_Form.h"
 
 #include "DataModule.h"
+#include "NamedWidgets.h"
 #include "PasswordChange.h"
 #include "Prompts.h"
 #include "Settings.h"
@@ -17,12 +18,7 @@
 
 namespace {
 
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using Widgets::named;
 
 QLineEdit *passwordEdit(const char *name, QWidget *parent)
 {

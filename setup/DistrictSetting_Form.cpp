@@ -3,6 +3,7 @@
 #include "DataModule.h"
 #include "DbError.h"
 #include "HotelSetup.h"
+#include "NamedWidgets.h"
 #include "Prompts.h"
 #include "TarvaneApplication.h"
 
@@ -19,21 +20,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QPushButton *button(const char *name, const char *text, QWidget *parent)
-{
-    QPushButton *b = named<QPushButton>(name, QString::fromUtf8(text), parent);
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
+using Widgets::named;
+using Widgets::button;
 
 TDistrictSetting_Form::TDistrictSetting_Form(QWidget *parent)
     : QDialog(parent)

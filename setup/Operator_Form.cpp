@@ -2,6 +2,7 @@
 
 #include "DataModule.h"
 #include "DbError.h"
+#include "NamedWidgets.h"
 #include "OperatorAdmin.h"
 #include "Operators.h"
 #include "Prompts.h"
@@ -26,20 +27,8 @@
 
 namespace {
 
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QPushButton *button(const char *name, const char *text, QWidget *parent)
-{
-    QPushButton *b = named<QPushButton>(name, QString::fromUtf8(text), parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
+using Widgets::named;
+using Widgets::button;
 
 void showMessage(QWidget *parent, const char *text)
 {

@@ -5,6 +5,7 @@
 #include "DataModule.h"
 #include "DbError.h"
 #include "HotelSetup.h"
+#include "NamedWidgets.h"
 #include "Paths.h"
 #include "Prompts.h"
 #include "Sql.h"
@@ -26,19 +27,8 @@
 #include <QVBoxLayout>
 
 namespace {
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QPushButton *button(const char *name, const char *text, QWidget *parent)
-{
-    QPushButton *b = named<QPushButton>(name, QString::fromUtf8(text), parent);
-    b->setAutoDefault(false);
-    return b;
-}
+using Widgets::named;
+using Widgets::button;
 
 void showMessage(QWidget *parent, const QString &text)
 {

@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "HotelSetup.h"
+#include "NamedWidgets.h"
 #include "TarvaneApplication.h"
 #include "Translation.h"
 #include "WriteTransaction.h"
@@ -16,21 +17,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QPushButton *button(const char *name, const char *text, QWidget *parent)
-{
-    QPushButton *b = named<QPushButton>(name, QString::fromUtf8(text), parent);
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
+using Widgets::named;
+using Widgets::button;
 
 TRoomType_Form::TRoomType_Form(QWidget *parent)
     : QDialog(parent)

@@ -1,6 +1,7 @@
 #include "SystemInfo_Form.h"
 
 #include "AppState.h"
+#include "NamedWidgets.h"
 #include "ProfileFile.h"
 #include "Prompts.h"
 #include "TarvaneApplication.h"
@@ -18,23 +19,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
-template <typename T, typename... Args> T *named(const char *name, Args &&...args)
-{
-    T *widget = new T(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QPushButton *button(const char *name, const char *text, QWidget *parent)
-{
-    QPushButton *b = named<QPushButton>(name, QString::fromUtf8(text), parent);
-    // No default button: Enter in a box must never save.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-} // namespace
+using Widgets::named;
+using Widgets::button;
 
 TSystemInfo_Form::TSystemInfo_Form(QWidget *parent)
     : QDialog(parent)
